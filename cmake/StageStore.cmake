@@ -1,0 +1,9 @@
+# Makes the staged store with sample chemicals unless one is already there.
+if(EXISTS "${STORE}")
+  return()
+endif()
+execute_process(COMMAND "${CLI}" init-store "${STORE}" --chemicals "${CHEMICALS}"
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "verdanel-cli init-store failed (${rc})")
+endif()

@@ -1,0 +1,40 @@
+#include "core/app/instance_lock.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace verdanel {
+
+InstanceLock::~InstanceLock() { releaseLock(); }
+
+InstanceLock::Outcome InstanceLock::acquire(const std::string& name, const std::string& folder) {
+    releaseLock();
+    std::error_code ec;
+    std::filesystem::path dir = folder.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(folder);
+    if (ec) dir = "/tmp";
+    const std::string path = (dir / (name + ".lock")).string();
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A lock file we cannot make must not keep the program from starting.
+    if (fd < 0) return Outcome::Acquired;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno;
+        ::close(fd);
+        return err == EWOULDBLOCK ? Outcome::AlreadyRunning : Outcome::Acquired;
+    }
+    fd_ = fd;
+    return Outcome::Acquired;
+}
+
+void InstanceLock::releaseLock() {
+    if (fd_ >= 0) {
+        ::flock(fd_, LOCK_UN);
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+}  // namespace verdanel

@@ -1,0 +1,108 @@
+#include "core/app/store_compaction.hpp"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "core/common/messages.hpp"
+#include "core/common/prompter.hpp"
+#include "core/store/statements.hpp"
+#include "core/store/store_connection.hpp"
+
+namespace verdanel {
+
+namespace {
+bool syncPath(const std::string& path, bool directory) {
+    int fd = ::open(path.c_str(), (directory ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+std::string parentOf(const std::string& path) {
+    auto pos = path.find_last_of('/');
+    return pos == std::string::npos ? std::string(".") : path.substr(0, pos);
+}
+
+// VACUUM INTO on the open connection, or on a read-only one made for it.
+bool writeCompactCopy(StoreConnection& connection, const std::string& source, const std::string& target,
+                      std::string& error) {
+    sqlite3* db = connection.isOpen() ? connection.handle() : nullptr;
+    sqlite3* own = nullptr;
+    if (!db) {
+        if (sqlite3_open_v2(source.c_str(), &own, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            error = own ? sqlite3_errmsg(own) : "unable to open database file";
+            sqlite3_close(own);
+            return false;
+        }
+        sqlite3_busy_timeout(own, 5000);
+        db = own;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, sql::kCompactInto, -1, &stmt, nullptr) == SQLITE_OK;
+    if (ok) {
+        sqlite3_bind_text(stmt, 1, target.c_str(), -1, SQLITE_TRANSIENT);
+        ok = sqlite3_step(stmt) == SQLITE_DONE;
+    }
+    if (!ok) error = sqlite3_errmsg(db);
+    sqlite3_finalize(stmt);
+    if (own) sqlite3_close(own);
+    return ok;
+}
+}  // namespace
+
+std::string compactionTempPath(const std::string& storePath) { return parentOf(storePath) + "/test.mdb"; }
+
+CompactionOutcome compactStore(StoreConnection& connection, const std::string& connectionText, Prompter& prompter) {
+    CompactionOutcome outcome;
+    const std::string source = dataSourceOf(connectionText);
+    const std::string target = compactionTempPath(source);
+    std::error_code ec;
+
+    auto reopen = [&]() {
+        connection.release();
+        if (connection.open(connectionText, prompter)) {
+            outcome.reopened = true;
+        } else {
+            prompter.inform(msg::kConnectionFailed, msg::kProgramTitle, PromptIcon::Error);
+        }
+    };
+
+    if (source.empty() || !std::filesystem::is_regular_file(source, ec)) {
+        outcome.error = source.empty() ? msg::kNoDataSource : "unable to open database file: " + source;
+        if (!connection.isOpen()) reopen();
+        else outcome.reopened = true;
+        return outcome;
+    }
+
+    // A copy left by an interrupted compaction is stale; the store itself is intact.
+    std::filesystem::remove(target, ec);
+    bool ok = writeCompactCopy(connection, source, target, outcome.error);
+    if (ok && !syncPath(target, false)) {
+        ok = false;
+        outcome.error = "fsync failed: " + target;
+    }
+    if (!ok) {
+        std::filesystem::remove(target, ec);
+        if (connection.isOpen()) outcome.reopened = true;
+        else reopen();
+        return outcome;
+    }
+
+    connection.release();
+    if (std::rename(target.c_str(), source.c_str()) != 0) {
+        outcome.error = "rename failed: " + target;
+        std::filesystem::remove(target, ec);
+    } else {
+        syncPath(parentOf(source), true);
+        outcome.compacted = true;
+    }
+    reopen();
+    return outcome;
+}
+
+}  // namespace verdanel

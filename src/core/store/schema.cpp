@@ -1,0 +1,188 @@
+#include "core/store/schema.hpp"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "core/common/messages.hpp"
+#include "core/common/text_format.hpp"
+#include "core/store/sample_chemicals.hpp"
+
+namespace verdanel {
+
+namespace {
+#define VERDANEL_OUTPUT_KEY_COLUMNS                                                       \
+    "scenario_name TEXT, simulation_month TEXT, simulation_day TEXT, simulation_hour TEXT, " \
+    "simulation_minute TEXT, "
+
+const char* const kCreateMaterialInfo =
+    "CREATE TABLE material_info (mat_name TEXT UNIQUE, cas_no TEXT, MW TEXT, melting_point TEXT, "
+    "water_solubility TEXT, vapor_pressure TEXT, Henry_constant TEXT, molecule_volume TEXT, Koc TEXT, "
+    "Log_Kow TEXT, halftime_air TEXT, halftime_water TEXT, halftime_soil TEXT, BCF TEXT, deg_water TEXT, "
+    "deg_sed TEXT, deg_bsoil TEXT, deg_vcsoil TEXT, deg_cgvege TEXT, deg_vair TEXT, diffusivity_air TEXT, "
+    "diffusivity_water TEXT, useable INTEGER)";
+const char* const kCreateScenarioInfo =
+    "CREATE TABLE Scenario_Info (Scenario_Name TEXT, Model_Type TEXT, chemical TEXT, spray_length REAL, "
+    "spray_width REAL, vehicle_speed REAL, spray_rate REAL, dilution_ratio REAL, "
+    "injected_concentration REAL, leaf_area_index REAL, canopy_cover REAL, bank_width REAL, "
+    "water_width REAL, water_depth REAL, water_velocity REAL, start_date TEXT, end_date TEXT)";
+const char* const kCreateOutputStream =
+    "CREATE TABLE model_output_stream (" VERDANEL_OUTPUT_KEY_COLUMNS
+    "Cair_spray1 REAL, Cair_adj1 REAL, Cair_water REAL, Cair_adj2 REAL, Cair_spray2 REAL, "
+    "Csoil_spray1 REAL, Csoil_adj1 REAL, Csoil_adj2 REAL, Csoil_spray2 REAL, Cplt_spray1 REAL, "
+    "Cplt_adj1 REAL, Cplt_adj2 REAL, Cplt_spray2 REAL, Cwater REAL)";
+const char* const kCreateOutputDitch =
+    "CREATE TABLE model_output_ditch (" VERDANEL_OUTPUT_KEY_COLUMNS
+    "Cair_spray1 REAL, Cair_water REAL, Cair_spray2 REAL, Csoil_spray1 REAL, Csoil_spray2 REAL, "
+    "Cplt_spray1 REAL, Cplt_spray2 REAL, Cwater REAL)";
+const char* const kCreateOutputPond =
+    "CREATE TABLE model_output_pond (" VERDANEL_OUTPUT_KEY_COLUMNS
+    "Cair_spray1 REAL, Cair_water REAL, Cair_spray2 REAL, Csoil_spray1 REAL, Csoil_spray2 REAL, "
+    "Cplt_spray1 REAL, Cplt_spray2 REAL, Cwater REAL)";
+#define VERDANEL_MASS_BALANCE(name)                                                                 \
+    "CREATE TABLE " name " (Scenario_Name TEXT, simulation_month TEXT, simulation_day TEXT, "         \
+    "simulation_hour TEXT, simulation_minute TEXT, mass_air REAL, mass_soil REAL, mass_plant REAL, " \
+    "mass_water REAL, mass_degraded REAL)"
+const char* const kCreateMassBalanceStream = VERDANEL_MASS_BALANCE("mass_balance_stream");
+const char* const kCreateMassBalanceDitch = VERDANEL_MASS_BALANCE("mass_balance_ditch");
+const char* const kCreateMassBalancePond = VERDANEL_MASS_BALANCE("mass_balance_pond");
+
+// The result search and the deletes go by scenario name; the search's order
+// is the index order, so a search needs no sort.
+const char* const kCreateIndexes[] = {
+    "CREATE INDEX ix_output_stream ON model_output_stream (scenario_name, simulation_month, simulation_day, "
+    "simulation_hour, simulation_minute)",
+    "CREATE INDEX ix_output_ditch ON model_output_ditch (scenario_name, simulation_month, simulation_day, "
+    "simulation_hour, simulation_minute)",
+    "CREATE INDEX ix_output_pond ON model_output_pond (scenario_name, simulation_month, simulation_day, "
+    "simulation_hour, simulation_minute)",
+    "CREATE INDEX ix_scenario ON Scenario_Info (Scenario_Name, Model_Type)",
+    "CREATE INDEX ix_mass_balance_stream ON mass_balance_stream (Scenario_Name)",
+    "CREATE INDEX ix_mass_balance_ditch ON mass_balance_ditch (Scenario_Name)",
+    "CREATE INDEX ix_mass_balance_pond ON mass_balance_pond (Scenario_Name)",
+};
+
+const std::vector<const char*> kOutputKeys = {"scenario_name", "simulation_month", "simulation_day",
+                                              "simulation_hour", "simulation_minute"};
+std::vector<const char*> withKeys(std::vector<const char*> values) {
+    std::vector<const char*> all = kOutputKeys;
+    all.insert(all.end(), values.begin(), values.end());
+    return all;
+}
+const std::vector<const char*> kMassBalanceColumns = {"Scenario_Name", "simulation_month", "simulation_day",
+                                                      "simulation_hour", "simulation_minute", "mass_air",
+                                                      "mass_soil", "mass_plant", "mass_water", "mass_degraded"};
+}  // namespace
+
+const std::vector<const char*>& chemicalColumns() {
+    static const std::vector<const char*> columns = {
+        "mat_name",      "cas_no",         "MW",           "melting_point",  "water_solubility", "vapor_pressure",
+        "Henry_constant", "molecule_volume", "Koc",         "Log_Kow",        "halftime_air",     "halftime_water",
+        "halftime_soil", "BCF",            "deg_water",    "deg_sed",        "deg_bsoil",        "deg_vcsoil",
+        "deg_cgvege",    "deg_vair",       "diffusivity_air", "diffusivity_water", "useable"};
+    return columns;
+}
+
+const std::vector<TableDefinition>& storeTables() {
+    static const std::vector<TableDefinition> tables = {
+        {"material_info", chemicalColumns(), kCreateMaterialInfo},
+        {"Scenario_Info",
+         {"Scenario_Name", "Model_Type", "chemical", "spray_length", "spray_width", "vehicle_speed", "spray_rate",
+          "dilution_ratio", "injected_concentration", "leaf_area_index", "canopy_cover", "bank_width",
+          "water_width", "water_depth", "water_velocity", "start_date", "end_date"},
+         kCreateScenarioInfo},
+        {"model_output_stream",
+         withKeys({"Cair_spray1", "Cair_adj1", "Cair_water", "Cair_adj2", "Cair_spray2", "Csoil_spray1",
+                   "Csoil_adj1", "Csoil_adj2", "Csoil_spray2", "Cplt_spray1", "Cplt_adj1", "Cplt_adj2",
+                   "Cplt_spray2", "Cwater"}),
+         kCreateOutputStream},
+        {"model_output_ditch",
+         withKeys({"Cair_spray1", "Cair_water", "Cair_spray2", "Csoil_spray1", "Csoil_spray2", "Cplt_spray1",
+                   "Cplt_spray2", "Cwater"}),
+         kCreateOutputDitch},
+        {"model_output_pond",
+         withKeys({"Cair_spray1", "Cair_water", "Cair_spray2", "Csoil_spray1", "Csoil_spray2", "Cplt_spray1",
+                   "Cplt_spray2", "Cwater"}),
+         kCreateOutputPond},
+        {"mass_balance_stream", kMassBalanceColumns, kCreateMassBalanceStream},
+        {"mass_balance_ditch", kMassBalanceColumns, kCreateMassBalanceDitch},
+        {"mass_balance_pond", kMassBalanceColumns, kCreateMassBalancePond},
+    };
+    return tables;
+}
+
+StoreCreation createStore(const std::string& path, const std::string& chemicalsFile) {
+    StoreCreation outcome;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        outcome.error = fillMessage(msg::kStoreFileExists, path);
+        return outcome;
+    }
+    SampleChemicals samples;
+    if (!chemicalsFile.empty()) {
+        samples = readSampleChemicals(chemicalsFile);
+        if (!samples.ok) {
+            outcome.error = samples.error;
+            return outcome;
+        }
+    }
+
+    // Built under a temporary name and moved into place whole, so a failure
+    // never leaves a half-made store where the program looks for one.
+    const std::string temp = path + ".new";
+    std::filesystem::remove(temp, ec);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        outcome.error = std::string(db ? sqlite3_errmsg(db) : "unable to open database file") + ": " + temp;
+        sqlite3_close(db);
+        return outcome;
+    }
+    auto exec = [&](const char* sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+            outcome.error = err ? err : "SQL error";
+            sqlite3_free(err);
+            return false;
+        }
+        return true;
+    };
+    bool ok = exec("BEGIN");
+    for (const auto& table : storeTables()) ok = ok && exec(table.createStatement);
+    for (const char* index : kCreateIndexes) ok = ok && exec(index);
+    if (ok && !samples.rows.empty()) {
+        std::string insert = "INSERT INTO material_info (";
+        for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) insert += std::string(c ? ", " : "") + chemicalColumns()[c];
+        insert += ") VALUES (";
+        for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) insert += c ? ", ?" : "?";
+        insert += ")";
+        sqlite3_stmt* stmt = nullptr;
+        ok = sqlite3_prepare_v2(db, insert.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
+        for (const auto& row : samples.rows) {
+            if (!ok) break;
+            for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) {
+                if (row[c].empty()) sqlite3_bind_null(stmt, static_cast<int>(c + 1));
+                else sqlite3_bind_text(stmt, static_cast<int>(c + 1), row[c].c_str(), -1, SQLITE_TRANSIENT);
+            }
+            ok = sqlite3_step(stmt) == SQLITE_DONE;
+            if (!ok) outcome.error = sqlite3_errmsg(db);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+    }
+    ok = ok && exec("COMMIT");
+    sqlite3_close(db);
+    if (!ok) {
+        std::filesystem::remove(temp, ec);
+        return outcome;
+    }
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        outcome.error = ec.message() + ": " + path;
+        std::filesystem::remove(temp, ec);
+        return outcome;
+    }
+    outcome.ok = true;
+    return outcome;
+}
+
+}  // namespace verdanel

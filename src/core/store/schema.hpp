@@ -1,0 +1,30 @@
+#pragma once
+// The eight tables of a store and the making of a new store file.
+#include <string>
+#include <vector>
+
+namespace verdanel {
+
+class StoreConnection;
+
+struct TableDefinition {
+    const char* name;
+    std::vector<const char*> columns;  // binding column order
+    const char* createStatement;
+};
+
+const std::vector<TableDefinition>& storeTables();
+
+// Column names of material_info in order (23).
+const std::vector<const char*>& chemicalColumns();
+
+struct StoreCreation {
+    bool ok = false;
+    std::string error;  // user text when not ok
+};
+
+// Makes a new store file with the eight tables. Never replaces an existing
+// file. When chemicalsFile is given, its sample chemicals are inserted.
+StoreCreation createStore(const std::string& path, const std::string& chemicalsFile = {});
+
+}  // namespace verdanel

@@ -1,0 +1,103 @@
+#pragma once
+// Every statement the program sends to the store, in one place. Values are
+// bound to "?" placeholders, never pasted into the text, so a name holding a
+// quote is just a name; "||" joins two texts. Table names are matched without
+// regard to letter case, as the store does.
+#include "core/common/model_kind.hpp"
+
+namespace verdanel::sql {
+
+// --- Chemical table -------------------------------------------------------
+inline constexpr const char* kChemicalNames = "SELECT * FROM material_info ORDER BY mat_name";
+// (name)
+inline constexpr const char* kChemicalByName = "SELECT * FROM material_info WHERE mat_name = ?";
+// (name)
+inline constexpr const char* kInsertChemical = "INSERT INTO material_info (mat_name) VALUES (?)";
+// (21 property texts in column order 1 to 21, then the name)
+inline constexpr const char* kUpdateChemical =
+    "UPDATE material_info SET cas_no = ?, MW = ?, melting_point = ?, water_solubility = ?, "
+    "vapor_pressure = ?, Henry_constant = ?, molecule_volume = ?, Koc = ?, Log_Kow = ?, "
+    "halftime_air = ?, halftime_water = ?, halftime_soil = ?, BCF = ?, deg_water = ?, deg_sed = ?, "
+    "deg_bsoil = ?, deg_vcsoil = ?, deg_cgvege = ?, deg_vair = ?, diffusivity_air = ?, "
+    "diffusivity_water = ? WHERE mat_name = ?";
+// (name)
+inline constexpr const char* kDeleteChemical = "DELETE FROM material_info WHERE mat_name = ?";
+inline constexpr const char* kAllChemicals = "SELECT * FROM material_info";
+// (1 or 0, name)
+inline constexpr const char* kSetChemicalUsable = "UPDATE material_info SET useable = ? WHERE mat_name = ?";
+inline constexpr const char* kUsableChemicals = "SELECT * FROM material_info WHERE useable = 1 ORDER BY mat_name";
+
+// --- Scenario table -------------------------------------------------------
+// (name, model type)
+inline constexpr const char* kScenarioExists = "SELECT * FROM Scenario_Info WHERE Scenario_Name = ? AND Model_Type = ?";
+// (name, model type)
+inline constexpr const char* kDeleteScenarioForRun = "DELETE FROM Scenario_Info WHERE Scenario_Name = ? AND Model_Type = ?";
+// (the 17 columns in order)
+inline constexpr const char* kInsertScenario =
+    "INSERT INTO Scenario_Info VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// (model type)
+inline constexpr const char* kScenarioList = "SELECT * FROM Scenario_info WHERE Model_Type = ? ORDER BY scenario_name";
+// (name, model type)
+inline constexpr const char* kScenarioByName =
+    "SELECT * FROM Scenario_info WHERE scenario_name = ? AND Model_Type = ? ORDER BY scenario_name";
+// (name, model type)
+inline constexpr const char* kDeleteScenario = "DELETE FROM scenario_info WHERE scenario_name = ? AND Model_Type = ?";
+
+// --- Output and mass-balance tables ----------------------------------------
+// (name, month, day, hour, minute as two-digit texts, then 14 values)
+inline constexpr const char* kInsertStreamOutput =
+    "INSERT INTO model_output_stream VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// (name, month, day, hour, minute, then 8 values)
+inline constexpr const char* kInsertDitchOutput =
+    "INSERT INTO model_output_Ditch VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+inline constexpr const char* kInsertPondOutput =
+    "INSERT INTO model_output_pond VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+// (name) for each
+inline constexpr const char* kDeleteStreamOutput = "DELETE FROM model_output_stream WHERE Scenario_Name = ?";
+inline constexpr const char* kDeleteDitchOutput = "DELETE FROM model_output_Ditch WHERE Scenario_Name = ?";
+inline constexpr const char* kDeletePondOutput = "DELETE FROM model_output_Pond WHERE Scenario_Name = ?";
+inline constexpr const char* kDeleteStreamMassBalance = "DELETE FROM mass_balance_stream WHERE Scenario_Name = ?";
+inline constexpr const char* kDeleteDitchMassBalance = "DELETE FROM mass_balance_Ditch WHERE Scenario_Name = ?";
+inline constexpr const char* kDeletePondMassBalance = "DELETE FROM mass_balance_Pond WHERE Scenario_Name = ?";
+
+// Month and day are joined as one four-character text and compared as text,
+// both bounds included; the year takes no part. (start "MMDD", end "MMDD", name)
+inline constexpr const char* kSearchStreamOutput =
+    "SELECT * FROM model_output_stream WHERE simulation_month || simulation_day >= ? AND "
+    "simulation_month || simulation_day <= ? AND scenario_name = ? "
+    "ORDER BY simulation_month, simulation_day, simulation_hour, simulation_minute";
+inline constexpr const char* kSearchDitchOutput =
+    "SELECT * FROM model_output_Ditch WHERE simulation_month || simulation_day >= ? AND "
+    "simulation_month || simulation_day <= ? AND scenario_name = ? "
+    "ORDER BY simulation_month, simulation_day, simulation_hour, simulation_minute";
+inline constexpr const char* kSearchPondOutput =
+    "SELECT * FROM model_output_Pond WHERE simulation_month || simulation_day >= ? AND "
+    "simulation_month || simulation_day <= ? AND scenario_name = ? "
+    "ORDER BY simulation_month, simulation_day, simulation_hour, simulation_minute";
+
+// The statements of one model, picked by its kind (table names are never built from user text).
+struct ModelStatements {
+    const char* insertOutput;
+    const char* deleteOutput;
+    const char* deleteMassBalance;
+    const char* searchOutput;
+};
+
+inline ModelStatements statementsFor(ModelKind kind) {
+    switch (kind) {
+        case ModelKind::Stream:
+            return {kInsertStreamOutput, kDeleteStreamOutput, kDeleteStreamMassBalance, kSearchStreamOutput};
+        case ModelKind::Ditch:
+            return {kInsertDitchOutput, kDeleteDitchOutput, kDeleteDitchMassBalance, kSearchDitchOutput};
+        case ModelKind::Pond:
+            return {kInsertPondOutput, kDeletePondOutput, kDeletePondMassBalance, kSearchPondOutput};
+    }
+    return {kInsertStreamOutput, kDeleteStreamOutput, kDeleteStreamMassBalance, kSearchStreamOutput};
+}
+
+// Store pragmas and compaction.
+inline constexpr const char* kCompactInto = "VACUUM INTO ?";
+inline constexpr const char* kIntegrityCheck = "PRAGMA integrity_check";
+
+}  // namespace verdanel::sql

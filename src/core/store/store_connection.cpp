@@ -1,0 +1,103 @@
+#include "core/store/store_connection.hpp"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "core/common/messages.hpp"
+#include "core/common/prompter.hpp"
+
+namespace verdanel {
+
+namespace {
+std::string trim(const std::string& s) {
+    auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
+    auto b = std::find_if_not(s.begin(), s.end(), isSpace);
+    auto e = std::find_if_not(s.rbegin(), s.rend(), isSpace).base();
+    return b < e ? std::string(b, e) : std::string();
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+}  // namespace
+
+std::string dataSourceOf(const std::string& connectionText) {
+    const std::string text = trim(connectionText);
+    if (text.find('=') == std::string::npos) return text;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t semi = text.find(';', start);
+        std::size_t eq = text.find('=', start);
+        if (eq != std::string::npos && (semi == std::string::npos || eq < semi)) {
+            std::string key = lower(trim(text.substr(start, eq - start)));
+            if (key == "data source") return trim(text.substr(eq + 1));
+        }
+        if (semi == std::string::npos) break;
+        start = semi + 1;
+    }
+    return std::string();
+}
+
+StoreConnection::~StoreConnection() { release(); }
+
+bool StoreConnection::open(const std::string& connectionText, Prompter& prompter) {
+    release();
+    state_ = State::Unopened;
+    path_ = dataSourceOf(connectionText);
+    openError_.clear();
+
+    auto fail = [&](const std::string& why) {
+        openError_ = why;
+        if (db_) {
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+        }
+        prompter.inform(why, msg::kProgramTitle, PromptIcon::Error);
+        return false;
+    };
+
+    if (trim(connectionText).empty()) return fail(msg::kEmptyConnectionText);
+    if (path_.empty()) return fail(msg::kNoDataSource);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path_, ec)) return fail("unable to open database file: " + path_);
+
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        return fail(why + ": " + path_);
+    }
+    // A store held by another program is waited for a while, not forever.
+    sqlite3_busy_timeout(db_, 5000);
+    // SQLite opens lazily; reading the schema proves the file is a store.
+    char* err = nullptr;
+    rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        std::string why = err ? err : sqlite3_errstr(rc);
+        sqlite3_free(err);
+        return fail(why + ": " + path_);
+    }
+    state_ = State::Open;
+    return true;
+}
+
+void StoreConnection::close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    if (state_ == State::Open) {
+        state_ = State::Unopened;
+        openError_ = msg::kStoreNotOpen;
+    }
+}
+
+void StoreConnection::release() {
+    close();
+    state_ = State::Absent;
+}
+
+}  // namespace verdanel

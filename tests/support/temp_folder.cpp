@@ -1,0 +1,43 @@
+#include "support/temp_folder.hpp"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+
+#include "core/app/connection_settings.hpp"
+#include "core/store/schema.hpp"
+
+namespace verdanel::testing {
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("verdanel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempFolder::write(const std::string& relative, const std::string& bytes) const {
+    auto p = path_ / relative;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+    return p.string();
+}
+
+TestApplication::TestApplication(bool withSamples) {
+    folder.write("INI/CONNECTION.INI", "; test store\nProvider=SQLite;Data Source=\n");
+    std::filesystem::create_directories(folder.path() / "bin");
+    std::filesystem::create_directories(folder.path() / "Database");
+    createStore(storePath(), withSamples ? std::string(VERDANEL_SOURCE_DIR) + "/data/sample_chemicals.tsv" : "");
+}
+
+std::string TestApplication::connectionText() const { return buildConnectionText(base()); }
+
+}  // namespace verdanel::testing
