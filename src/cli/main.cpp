@@ -1,32 +1,127 @@
-// verdanel-cli: the store and the model without a screen.
-#include <cstring>
+// verdanel-cli: runs, exports and lists without a screen, through the same
+// core operations the windows use.
+#include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/terminal_progress.hpp"
+#include "cli/terminal_prompter.hpp"
+#include "core/app/connection_settings.hpp"
+#include "core/chemicals/chemical_rules.hpp"
+#include "core/chemicals/chemical_table.hpp"
+#include "core/common/base_folder.hpp"
+#include "core/common/civil_time.hpp"
+#include "core/common/messages.hpp"
+#include "core/engines/scenario_file.hpp"
+#include "core/engines/scenario_run.hpp"
+#include "core/results/result_csv.hpp"
+#include "core/results/result_search.hpp"
+#include "core/results/result_summary.hpp"
+#include "core/results/scenario_records.hpp"
 #include "core/store/schema.hpp"
+#include "core/store/statements.hpp"
+#include "core/store/store_accessor.hpp"
+#include "core/store/store_connection.hpp"
 
 namespace {
 
+using namespace verdanel;
+
 constexpr const char* kUsage =
     "usage:\n"
-    "  verdanel-cli init-store PATH [--chemicals FILE.tsv]\n";
+    "  verdanel-cli init-store PATH [--chemicals FILE.tsv]\n"
+    "  verdanel-cli [--store PATH] run SCENARIO.json [--replace]\n"
+    "  verdanel-cli [--store PATH] export --model stream|ditch|pond --scenario NAME\n"
+    "               [--from MM-DD] [--to MM-DD] [--year YYYY] --out FILE.csv\n"
+    "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
+    "  verdanel-cli [--store PATH] chemicals\n";
 
-int usage() {
+int usage(const std::string& why = {}) {
+    if (!why.empty()) std::cerr << "verdanel-cli: " << why << '\n';
     std::cerr << kUsage;
     return 2;
 }
 
-int initStore(const std::vector<std::string>& args) {
-    std::string path;
-    std::string chemicals;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--chemicals" && i + 1 < args.size()) chemicals = args[++i];
-        else if (path.empty() && args[i].rfind("--", 0) != 0) path = args[i];
-        else return usage();
+struct Options {
+    std::string store;
+    std::string command;
+    std::vector<std::string> args;
+};
+
+// Values of "--flag value" pairs and lone flags of one command.
+class ArgReader {
+public:
+    explicit ArgReader(std::vector<std::string> args) : args_(std::move(args)) {}
+    std::optional<std::string> value(const std::string& flag) {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i] == flag) {
+                if (i + 1 >= args_.size()) {
+                    bad_ = flag + " needs a value";
+                    return std::nullopt;
+                }
+                std::string v = args_[i + 1];
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i), args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+                return v;
+            }
+        }
+        return std::nullopt;
     }
-    if (path.empty()) return usage();
-    auto outcome = verdanel::createStore(path, chemicals);
+    bool flag(const std::string& name) {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i] == name) {
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+                return true;
+            }
+        }
+        return false;
+    }
+    std::optional<std::string> positional() {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i].rfind("--", 0) != 0) {
+                std::string v = args_[i];
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+                return v;
+            }
+        }
+        return std::nullopt;
+    }
+    // What is left over is a usage error.
+    std::string leftover() const {
+        if (!bad_.empty()) return bad_;
+        return args_.empty() ? std::string() : "unexpected argument: " + args_.front();
+    }
+
+private:
+    std::vector<std::string> args_;
+    std::string bad_;
+};
+
+std::string connectionTextFor(const std::string& store) {
+    if (!store.empty()) return "Provider=SQLite;Data Source=" + store;
+    return buildConnectionText(applicationBaseFolder());
+}
+
+bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store) {
+    if (connection.open(connectionTextFor(store), prompter)) return true;
+    std::cerr << msg::kConnectionFailed << '\n';
+    return false;
+}
+
+std::optional<std::pair<int, int>> monthDay(const std::string& text) {
+    if (text.size() != 5 || text[2] != '-') return std::nullopt;
+    auto t = parseDate("2000-" + text);  // a leap year, so 02-29 is a valid bound
+    if (!t) return std::nullopt;
+    return std::make_pair(t->month, t->day);
+}
+
+int initStore(ArgReader args) {
+    auto chemicals = args.value("--chemicals");
+    auto path = args.positional();
+    if (!path) return usage("init-store needs a PATH");
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    auto outcome = createStore(*path, chemicals.value_or(""));
     if (!outcome.ok) {
         std::cerr << outcome.error << '\n';
         return 1;
@@ -34,17 +129,162 @@ int initStore(const std::vector<std::string>& args) {
     return 0;
 }
 
+int runCommand(const std::string& store, ArgReader args) {
+    const bool replace = args.flag("--replace");
+    auto file = args.positional();
+    if (!file) return usage("run needs a SCENARIO.json");
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+
+    cli::TerminalPrompter prompter(replace);
+    const std::string base = applicationBaseFolder();
+    ScenarioFile scenarioFile = readScenarioFile(*file, base + "/input");
+    if (!scenarioFile.ok) {
+        std::cerr << scenarioFile.error << '\n';
+        return 1;
+    }
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    ScenarioDefinition scenario = scenarioFile.scenario;
+    if (!scenario.chemical[0].empty()) {
+        auto record = loadChemical(connection, prompter, scenario.chemical[0]);
+        if (!record) return 1;
+        scenario.chemical = *record;
+    }
+    WeatherSet weather;
+    cli::TerminalProgress progress;
+    RunOptions options;
+    options.announceCompletion = false;
+    options.replaceWithoutAsking = replace;
+    RunOutcome outcome = runScenario(connection, prompter, progress, scenario, weather, options);
+    if (outcome.status != RunStatus::Completed) return 1;
+
+    // The summary of the whole period, as the result window shows it after the run.
+    const SimulationPeriod& p = outcome.period;
+    ResultBuffer rows = ResultSearch::search(connection, prompter, scenario.kind, scenario.name, 1, 1, 12, 31);
+    SummaryTexts texts = summarize(rows, p.start.year);
+    std::cout << "scenario: " << scenario.name << " (" << modelTypeText(scenario.kind) << "), "
+              << formatDate(p.start) << " ~ " << formatDate(p.end) << ", " << outcome.rows << " rows\n"
+              << "Cwater max: " << texts.waterMaximum << "\n"
+              << "Cwater time to max: " << texts.waterTimeToMaximum << "\n"
+              << "Cwater residence: " << texts.waterResidence << "\n"
+              << "Cair(spray1) max: " << texts.airMaximum << "\n"
+              << "Cair(spray1) time to max: " << texts.airTimeToMaximum << "\n"
+              << "Csoil(spray1) max: " << texts.soilMaximum << "\n"
+              << "Csoil(spray1) time to max: " << texts.soilTimeToMaximum << "\n";
+    return 0;
+}
+
+int exportCommand(const std::string& store, ArgReader args) {
+    auto model = args.value("--model");
+    auto name = args.value("--scenario");
+    auto from = args.value("--from");
+    auto to = args.value("--to");
+    auto year = args.value("--year");
+    auto out = args.value("--out");
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    if (!model || !name || !out) return usage("export needs --model, --scenario and --out");
+    auto kind = modelKindFromText(*model);
+    if (!kind) return usage("unknown model: " + *model);
+    std::optional<std::pair<int, int>> fromMd, toMd;
+    if (from && !(fromMd = monthDay(*from))) return usage("--from must be MM-DD");
+    if (to && !(toMd = monthDay(*to))) return usage("--to must be MM-DD");
+    int searchYear = 0;
+    if (year) {
+        try {
+            std::size_t used = 0;
+            searchYear = std::stoi(*year, &used);
+            if (used != year->size() || searchYear < 1 || searchYear > 9999) return usage("--year must be YYYY");
+        } catch (...) {
+            return usage("--year must be YYYY");
+        }
+    }
+
+    cli::TerminalPrompter prompter;
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    auto found = queryScenario(connection, prompter, *kind, *name);
+    if (found.status != ScenarioLookup::Found) {
+        if (found.status == ScenarioLookup::NotFound)
+            std::cerr << "시나리오를 찾을 수 없습니다: " << *name << " (" << *model << ")\n";
+        return 1;
+    }
+    const ScenarioInfo& info = found.info;
+    const auto start = fromMd.value_or(std::make_pair(info.start.month, info.start.day));
+    const auto end = toMd.value_or(std::make_pair(info.end.month, info.end.day));
+    if (!year) searchYear = info.start.year;
+    ResultBuffer rows =
+        ResultSearch::search(connection, prompter, *kind, *name, start.first, start.second, end.first, end.second);
+    SummaryTexts texts = rows.empty() ? SummaryTexts{} : summarize(rows, searchYear);
+    if (!exportResultsCsv(*out, rows, texts, prompter)) return 1;
+    std::cout << *out << ": " << rows.size() << " rows\n";
+    return 0;
+}
+
+int scenariosCommand(const std::string& store, ArgReader args) {
+    auto model = args.value("--model");
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    std::vector<ModelKind> kinds = {ModelKind::Stream, ModelKind::Ditch, ModelKind::Pond};
+    if (model) {
+        auto kind = modelKindFromText(*model);
+        if (!kind) return usage("unknown model: " + *model);
+        kinds = {*kind};
+    }
+    cli::TerminalPrompter prompter;
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    for (ModelKind kind : kinds) {
+        for (const auto& name : scenarioNames(connection, prompter, kind)) {
+            auto found = queryScenario(connection, prompter, kind, name);
+            std::cout << modelTypeText(kind) << '\t' << name;
+            if (found.status == ScenarioLookup::Found)
+                std::cout << '\t' << found.info.chemical << '\t' << found.info.startDate << '\t' << found.info.endDate;
+            std::cout << '\n';
+        }
+    }
+    return 0;
+}
+
+int chemicalsCommand(const std::string& store, ArgReader args) {
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    cli::TerminalPrompter prompter;
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    if (!recomputeUsableFlags(connection, prompter)) return 1;
+    StoreAccessor accessor(connection, prompter);
+    const int rows = accessor.query(sql::kChemicalNames);
+    const int required[] = {2, 4, 5, 6, 9, 10, 11, 12, 20, 21};
+    const auto& columns = chemicalColumns();
+    std::cout << "mat_name\tuseable";
+    for (int c : required) std::cout << '\t' << columns[static_cast<std::size_t>(c)];
+    std::cout << '\n';
+    for (int r = 0; r < rows; ++r) {
+        std::cout << accessor.cell(r, 0) << '\t' << accessor.cell(r, 22);
+        for (int c : required) std::cout << '\t' << accessor.cell(r, c);
+        std::cout << '\n';
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return usage();
-    const std::string command = args.front();
-    args.erase(args.begin());
-    if (command == "init-store") return initStore(args);
+    std::vector<std::string> all(argv + 1, argv + argc);
+    std::string store;
+    if (all.size() >= 2 && all[0] == "--store") {
+        store = all[1];
+        all.erase(all.begin(), all.begin() + 2);
+    }
+    if (all.empty()) return usage();
+    const std::string command = all.front();
+    ArgReader args(std::vector<std::string>(all.begin() + 1, all.end()));
     if (command == "--help" || command == "-h") {
         std::cout << kUsage;
         return 0;
     }
-    return usage();
+    if (command == "init-store") return initStore(std::move(args));
+    if (command == "run") return runCommand(store, std::move(args));
+    if (command == "export") return exportCommand(store, std::move(args));
+    if (command == "scenarios") return scenariosCommand(store, std::move(args));
+    if (command == "chemicals") return chemicalsCommand(store, std::move(args));
+    return usage("unknown command: " + command);
 }

@@ -31,6 +31,43 @@ inline constexpr const char* kAboutSecondLine = "농약 비산·유출 다매체
 inline constexpr const char* kOk = "확인";
 inline constexpr const char* kCancel = "취소";
 
+// Runs
+inline constexpr const char* kStartAfterEnd = "시작일시는 종료일시보다 클 수 없습니다.";
+inline constexpr const char* kReplaceQuestion = "동일한 시나리오 결과가 있습니다. 삭제 후 계속 실행하시겠습니까?";
+inline constexpr const char* kRunCancelled = "시뮬레이션이 취소되었습니다.";
+inline constexpr const char* kRunCompleteFormat = "%s 시뮬레이션 완료!";
+inline constexpr const char* kNoSprayDates = "살포 일자를 추가하십시오.";
+inline constexpr const char* kRunAbandoned = "시뮬레이션이 중단되었습니다. 저장소는 실행 전 그대로입니다.";
+inline constexpr const char* kRunNotStored = "시뮬레이션 결과를 저장하지 못했습니다. 저장소는 실행 전 그대로입니다.";
+
+// Inputs that would break the model are refused before a run.
+inline constexpr const char* kNoChemicalChosen = "화학 물질을 선택하십시오.";
+inline constexpr const char* kMustBePositiveFormat = "%s 값은 0보다 커야 합니다.";
+inline constexpr const char* kMustNotBeNegativeFormat = "%s 값은 0 이상이어야 합니다.";
+inline constexpr const char* kNotFiniteFormat = "%s 값이 올바른 숫자가 아닙니다.";
+inline constexpr const char* kCanopyCoverRange = "피 복 도 값은 0보다 크고 1 이하여야 합니다.";
+inline constexpr const char* kStreamBankNotWider = "하천변 폭은 살포 너비보다 커야 합니다.";
+inline constexpr const char* kDitchBankNotWider = "하천변 폭은 하천 폭보다 커야 합니다.";
+inline constexpr const char* kChemicalPropertyFormat = "화학 물질의 %s 값은 0보다 커야 합니다. 물질정보 관리에서 확인하십시오.";
+
+// Field names used in those messages (the window's labels).
+inline constexpr const char* kFieldSprayLength = "살포 길이";
+inline constexpr const char* kFieldSprayWidth = "살포 너비";
+inline constexpr const char* kFieldVehicleSpeed = "차량 속도";
+inline constexpr const char* kFieldSprayRate = "분무 속도";
+inline constexpr const char* kFieldDilutionRatio = "희석 배율";
+inline constexpr const char* kFieldInjectedConcentration = "주입 농도";
+inline constexpr const char* kFieldLeafAreaIndex = "잎면적지수(LAI)";
+inline constexpr const char* kFieldCanopyCover = "피 복 도";
+inline constexpr const char* kFieldBankWidth = "하천변 폭";
+inline constexpr const char* kFieldWaterWidth = "하천 폭";
+inline constexpr const char* kFieldWaterDepth = "하천 깊이";
+inline constexpr const char* kFieldWaterVelocity = "하천 유속";
+inline constexpr const char* kPropertyHalfLifeAir = "공기 중 반감기(hour)";
+inline constexpr const char* kPropertyHalfLifeWater = "물 속 반감기(hour)";
+inline constexpr const char* kPropertyHalfLifeSoil = "토양 속 반감기(hour)";
+inline constexpr const char* kPropertyHenry = "헨리상수(atmm3/mole)";
+
 // Command-line store creation
 inline constexpr const char* kStoreFileExists = "파일이 이미 있습니다. 기존 저장소를 덮어쓰지 않습니다: %s";
 inline constexpr const char* kSampleFileUnreadable = "물질 자료 파일을 읽을 수 없습니다: %s";

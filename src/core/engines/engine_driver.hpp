@@ -1,0 +1,74 @@
+#pragma once
+// Steps a fate model through a period, one simulated second at a time, and
+// hands over one output row per simulated minute (after the step at second 0).
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "core/common/prompter.hpp"
+#include "core/engines/fate_model.hpp"
+#include "core/engines/simulation_period.hpp"
+#include "core/weather/weather_set.hpp"
+
+namespace verdanel {
+
+class OutputRowSink {
+public:
+    virtual ~OutputRowSink() = default;
+    // month, day, hour, minute of the row; values in storage order.
+    virtual bool row(int month, int day, int hour, int minute, const double* values) = 0;
+};
+
+// A model that can take several seconds of unchanged spray in one call.
+template <class T>
+concept FastForwardModel = requires(T model, double rate, int seconds) { model.advance(rate, seconds); };
+
+enum class DriveResult { Finished, Abandoned, SinkFailed };
+
+// plainSteps forces the per-second reference step even when the model has a fast path.
+template <FateModel Fate>
+DriveResult drivePeriod(Fate& fate, const SimulationPeriod& period, const SpraySchedule& schedule,
+                        const WeatherSet& weather, OutputRowSink& sink, ProgressSink& progress,
+                        bool plainSteps = false) {
+    const double sprayRate = fate.sprayRateWhileSpraying();
+    const std::int64_t totalSeconds = period.seconds();
+    std::array<double, Fate::kOutputCount> values{};
+    CivilTime day = period.firstSecond;
+    for (std::int64_t d = 0; d < period.days; ++d, day = addDays(day, 1)) {
+        fate.setWeather(weatherOn(weather, day.month, day.day));
+        const std::uint32_t hours = schedule.hoursOn(day);
+        for (int hour = 0; hour < 24; ++hour) {
+            // Progress is the share of seconds done, as a whole percent.
+            const std::int64_t k = d * 86400 + hour * 3600;
+            progress.progress(static_cast<int>(static_cast<double>(k) / static_cast<double>(totalSeconds) * 100.0));
+            if (progress.abandoned()) return DriveResult::Abandoned;
+            const bool sprayHour = ((hours >> hour) & 1u) != 0;
+            for (int minute = 0; minute < 60; ++minute) {
+                const bool sprayMinute = sprayHour && minute <= schedule.lastMinute();
+                const double rate0 = sprayMinute && 0 <= schedule.lastSecond() ? sprayRate : 0.0;
+                fate.step(rate0);
+                fate.outputs(values.data());
+                if (!sink.row(day.month, day.day, hour, minute, values.data())) return DriveResult::SinkFailed;
+                if constexpr (FastForwardModel<Fate>) {
+                    if (!plainSteps) {
+                        if (!sprayMinute) {
+                            fate.advance(0.0, 59);
+                        } else {
+                            // Seconds 1..lastSecond spray, the rest of the minute does not.
+                            const int on = std::max(0, std::min(59, schedule.lastSecond()));
+                            if (on >= 1) fate.advance(sprayRate, on);
+                            if (59 - on > 0) fate.advance(0.0, 59 - on);
+                        }
+                        continue;
+                    }
+                }
+                for (int second = 1; second < 60; ++second) {
+                    fate.step(sprayMinute && second <= schedule.lastSecond() ? sprayRate : 0.0);
+                }
+            }
+        }
+    }
+    return DriveResult::Finished;
+}
+
+}  // namespace verdanel

@@ -1,0 +1,214 @@
+#include "core/engines/scenario_run.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "core/common/messages.hpp"
+#include "core/common/prompter.hpp"
+#include "core/common/text_format.hpp"
+#include "core/engines/ditch_fate.hpp"
+#include "core/engines/engine_driver.hpp"
+#include "core/engines/stream_fate.hpp"
+#include "core/store/statements.hpp"
+#include "core/store/store_accessor.hpp"
+#include "core/store/store_connection.hpp"
+#include "core/store/store_statement.hpp"
+#include "core/store/store_transaction.hpp"
+#include "core/weather/weather_reader.hpp"
+
+namespace verdanel {
+
+namespace {
+
+std::string positive(const char* field) { return fillMessage(msg::kMustBePositiveFormat, field); }
+std::string notNegative(const char* field) { return fillMessage(msg::kMustNotBeNegativeFormat, field); }
+
+// Binds each output row to one prepared insert inside the run's transaction.
+class StoreRowSink final : public OutputRowSink {
+public:
+    StoreRowSink(StoreConnection& connection, const char* insertSql, const std::string& name, int valueCount)
+        : insert_(connection, insertSql), name_(name), valueCount_(valueCount) {
+        for (int i = 0; i < 60; ++i) std::snprintf(twoDigits_[i].data(), 3, "%02d", i);
+    }
+    bool valid() const { return insert_.valid(); }
+    const std::string& error() const { return insert_.error(); }
+    std::int64_t rows() const { return rows_; }
+
+    bool row(int month, int day, int hour, int minute, const double* values) override {
+        insert_.bindText(1, name_);
+        insert_.bindText(2, std::string_view(twoDigits_[month].data(), 2));
+        insert_.bindText(3, std::string_view(twoDigits_[day].data(), 2));
+        insert_.bindText(4, std::string_view(twoDigits_[hour].data(), 2));
+        insert_.bindText(5, std::string_view(twoDigits_[minute].data(), 2));
+        for (int i = 0; i < valueCount_; ++i) insert_.bindDouble(6 + i, values[i]);
+        if (!insert_.run()) return false;
+        ++rows_;
+        return true;
+    }
+
+private:
+    StoreStatement insert_;
+    std::string name_;
+    int valueCount_;
+    std::int64_t rows_ = 0;
+    std::array<std::array<char, 3>, 60> twoDigits_{};
+};
+
+template <class Fate>
+DriveResult driveModel(const ScenarioDefinition& scenario, const SimulationPeriod& period, const WeatherSet& weather,
+                       OutputRowSink& sink, ProgressSink& progress, bool plainSteps) {
+    ScenarioParameters parameters = scenario.parameters;
+    Fate fate(parameters, chemicalPropertiesOf(scenario.chemical));
+    SpraySchedule schedule(scenario.sprayDates, fate.sprayDuration());
+    return drivePeriod(fate, period, schedule, weather, sink, progress, plainSteps);
+}
+
+}  // namespace
+
+std::string refusalFor(const ScenarioDefinition& s) {
+    const ScenarioParameters& p = s.parameters;
+    if (s.chemical[chem_col::kName].empty()) return msg::kNoChemicalChosen;
+    const std::pair<float, const char*> all[] = {
+        {p.sprayLength, msg::kFieldSprayLength},       {p.sprayWidth, msg::kFieldSprayWidth},
+        {p.vehicleSpeed, msg::kFieldVehicleSpeed},     {p.sprayRate, msg::kFieldSprayRate},
+        {p.dilutionRatio, msg::kFieldDilutionRatio},   {p.injectedConcentration, msg::kFieldInjectedConcentration},
+        {p.leafAreaIndex, msg::kFieldLeafAreaIndex},   {p.canopyCover, msg::kFieldCanopyCover},
+        {p.bankWidth, msg::kFieldBankWidth},           {p.waterWidth, msg::kFieldWaterWidth},
+        {p.waterDepth, msg::kFieldWaterDepth},         {p.waterVelocity, msg::kFieldWaterVelocity},
+    };
+    for (const auto& [value, field] : all) {
+        if (!std::isfinite(value)) return fillMessage(msg::kNotFiniteFormat, field);
+    }
+    const std::pair<float, const char*> mustBePositive[] = {
+        {p.sprayLength, msg::kFieldSprayLength}, {p.vehicleSpeed, msg::kFieldVehicleSpeed},
+        {p.dilutionRatio, msg::kFieldDilutionRatio}, {p.leafAreaIndex, msg::kFieldLeafAreaIndex},
+        {p.waterWidth, msg::kFieldWaterWidth}, {p.waterDepth, msg::kFieldWaterDepth},
+    };
+    for (const auto& [value, field] : mustBePositive) {
+        if (!(value > 0)) return positive(field);
+    }
+    // Negative amounts or flows would make chemical out of nothing.
+    const std::pair<float, const char*> mustNotBeNegative[] = {
+        {p.sprayRate, msg::kFieldSprayRate},
+        {p.injectedConcentration, msg::kFieldInjectedConcentration},
+        {p.waterVelocity, msg::kFieldWaterVelocity},
+    };
+    for (const auto& [value, field] : mustNotBeNegative) {
+        if (value < 0) return notNegative(field);
+    }
+    if (!(p.canopyCover > 0 && p.canopyCover <= 1)) return msg::kCanopyCoverRange;
+    if (s.kind == ModelKind::Stream) {
+        if (!(p.sprayWidth > 0)) return positive(msg::kFieldSprayWidth);
+        if (!(p.bankWidth > p.sprayWidth)) return msg::kStreamBankNotWider;
+    } else if (!(p.bankWidth > p.waterWidth)) {
+        return msg::kDitchBankNotWider;
+    }
+    const ChemicalProperties c = chemicalPropertiesOf(s.chemical);
+    const std::pair<double, const char*> chemical[] = {
+        {c.halfLifeAir, msg::kPropertyHalfLifeAir},
+        {c.halfLifeWater, msg::kPropertyHalfLifeWater},
+        {c.halfLifeSoil, msg::kPropertyHalfLifeSoil},
+        {c.henryConstant, msg::kPropertyHenry},
+    };
+    for (const auto& [value, field] : chemical) {
+        if (!(value > 0) || !std::isfinite(value)) return fillMessage(msg::kChemicalPropertyFormat, field);
+    }
+    if (!std::isfinite(c.logKow) || !std::isfinite(c.diffusivityAir) || !std::isfinite(c.diffusivityWater))
+        return fillMessage(msg::kNotFiniteFormat, "화학 물질 특성");
+    return std::string();
+}
+
+RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, ProgressSink& progress,
+                       const ScenarioDefinition& input, WeatherSet& weather, const RunOptions& options) {
+    RunOutcome outcome;
+    progress.progress(0);
+    ScenarioDefinition scenario = input;
+    // A pond does not flow, whatever the velocity field holds.
+    if (scenario.kind == ModelKind::Pond) scenario.parameters.waterVelocity = 0;
+    const char* caption = msg::kProgramTitle;
+    auto refuse = [&](RunStatus status, const std::string& text, const char* withCaption) {
+        outcome.status = status;
+        outcome.message = text;
+        if (!text.empty()) prompter.inform(text, withCaption, status == RunStatus::Cancelled ? PromptIcon::Information : PromptIcon::Warning);
+        return outcome;
+    };
+
+    if (scenario.sprayDates.empty()) return refuse(RunStatus::Refused, msg::kNoSprayDates, caption);
+    outcome.period = simulationPeriod(scenario.sprayDates);
+    if (toCivilSeconds(outcome.period.start) > toCivilSeconds(outcome.period.end))
+        return refuse(RunStatus::Refused, msg::kStartAfterEnd, caption);
+    if (std::string why = refusalFor(scenario); !why.empty()) return refuse(RunStatus::Refused, why, caption);
+
+    const char* modelType = modelTypeText(scenario.kind);
+    const sql::ModelStatements statements = sql::statementsFor(scenario.kind);
+    bool replacing = false;
+    {
+        StoreAccessor accessor(connection, prompter);
+        if (accessor.query(sql::kScenarioExists, {scenario.name, std::string(modelType)}) > 0) {
+            if (!options.replaceWithoutAsking && !prompter.confirm(msg::kReplaceQuestion, msg::kReplaceCaption))
+                return refuse(RunStatus::Cancelled, msg::kRunCancelled, caption);
+            replacing = true;
+        }
+    }
+
+    // The weather is read before anything in the store changes.
+    WeatherReadOutcome read = readWeatherSet(weather, scenario.weather, prompter);
+    if (!read.opened) {
+        outcome.status = RunStatus::WeatherUnreadable;
+        outcome.message = read.error;
+        return outcome;
+    }
+
+    auto storeFailure = [&](const std::string& description) {
+        return refuse(RunStatus::StoreFailed, fillMessage(msg::kStoreErrorFormat, description), caption);
+    };
+    StoreTransaction transaction(connection);
+    if (!transaction.begin()) return storeFailure(transaction.error());
+    if (replacing) {
+        for (const char* remove : {statements.deleteMassBalance, statements.deleteOutput}) {
+            StoreStatement st(connection, remove);
+            st.bindText(1, scenario.name);
+            if (!st.run()) return storeFailure(st.error());
+        }
+        StoreStatement st(connection, sql::kDeleteScenarioForRun);
+        st.bindAll({scenario.name, std::string(modelType)});
+        if (!st.run()) return storeFailure(st.error());
+    }
+    {
+        const ScenarioParameters& p = scenario.parameters;
+        StoreStatement st(connection, sql::kInsertScenario);
+        st.bindAll({scenario.name, std::string(modelType), scenario.chemical[chem_col::kName],
+                    static_cast<double>(p.sprayLength), static_cast<double>(p.sprayWidth),
+                    static_cast<double>(p.vehicleSpeed), static_cast<double>(p.sprayRate),
+                    static_cast<double>(p.dilutionRatio), static_cast<double>(p.injectedConcentration),
+                    static_cast<double>(p.leafAreaIndex), static_cast<double>(p.canopyCover),
+                    static_cast<double>(p.bankWidth), static_cast<double>(p.waterWidth),
+                    static_cast<double>(p.waterDepth), static_cast<double>(p.waterVelocity),
+                    formatDate(outcome.period.start), formatDate(outcome.period.end)});
+        if (!st.run()) return storeFailure(st.error());
+    }
+
+    const bool stream = scenario.kind == ModelKind::Stream;
+    StoreRowSink sink(connection, statements.insertOutput, scenario.name,
+                      stream ? StreamFate::kOutputCount : DitchFate::kOutputCount);
+    if (!sink.valid()) return storeFailure(sink.error());
+    DriveResult result = stream ? driveModel<StreamFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps)
+                                : driveModel<DitchFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps);
+    if (result == DriveResult::Abandoned) {
+        transaction.rollback();
+        outcome.status = RunStatus::Abandoned;
+        outcome.message = msg::kRunAbandoned;
+        return outcome;
+    }
+    if (result == DriveResult::SinkFailed) return storeFailure(sink.error());
+    if (!transaction.commit()) return storeFailure(transaction.error());
+
+    outcome.status = RunStatus::Completed;
+    outcome.rows = sink.rows();
+    if (options.announceCompletion)
+        prompter.inform(fillMessage(msg::kRunCompleteFormat, scenario.name), caption, PromptIcon::Information);
+    return outcome;
+}
+
+}  // namespace verdanel

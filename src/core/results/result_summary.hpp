@@ -1,0 +1,67 @@
+#pragma once
+// The summary values of a search: the maxima of Cair(spray1), Csoil(spray1)
+// and Cwater, the time from 10:00 of the maximum's day to the maximum, and
+// how long the water stays above 0.04 after its maximum.
+#include <cstdint>
+#include <string>
+
+#include "core/results/result_buffer.hpp"
+
+namespace verdanel {
+
+// The greatest value of one series and the time of the first row that holds
+// it; day 0 (an empty time stamp) when no value was above 0.
+struct SeriesPeak {
+    double maximum = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    bool found() const { return day != 0; }
+};
+
+struct ResultSummary {
+    SeriesPeak water;
+    SeriesPeak air;
+    SeriesPeak soil;
+    // Whole minutes; 0 stands for "no value" and is shown as "-".
+    std::int64_t waterMinutesToMaximum = 0;
+    std::int64_t airMinutesToMaximum = 0;
+    std::int64_t soilMinutesToMaximum = 0;
+    // May be negative when the water falls back before 10:00 of the maximum's day.
+    std::int64_t residenceMinutes = 0;
+};
+
+// The seven texts of the final results page, as shown and exported. All
+// empty means a cleared page (before any search, after a delete or an
+// empty search).
+struct SummaryTexts {
+    std::string waterMaximum;
+    std::string waterTimeToMaximum;
+    std::string waterResidence;
+    std::string airMaximum;
+    std::string airTimeToMaximum;
+    std::string soilMaximum;
+    std::string soilTimeToMaximum;
+    friend bool operator==(const SummaryTexts&, const SummaryTexts&) = default;
+};
+
+// The water level at or below which the residence ends.
+inline constexpr double kResidenceThreshold = 0.04;
+
+// year: the year of the search's start date; every time stamp is placed in
+// that year, also when the rows run into the next one.
+ResultSummary computeSummary(const ResultBuffer& buffer, int year);
+SummaryTexts summaryTexts(const ResultSummary& summary);
+inline SummaryTexts summarize(const ResultBuffer& buffer, int year) {
+    return summaryTexts(computeSummary(buffer, year));
+}
+
+// "%e" for a maximum, "-" for 0.
+std::string maximumText(double maximum);
+// "-", "%02d분" or "%02d시간 %02d분".
+std::string timeToMaximumText(std::int64_t minutes);
+// As above, and "%02d일 %02d시간 %02d분" from one day on.
+std::string residenceText(std::int64_t minutes);
+
+}  // namespace verdanel

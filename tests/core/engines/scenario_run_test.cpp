@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/chemicals/chemical_table.hpp"
+#include "core/common/messages.hpp"
+#include "core/common/number_text.hpp"
+#include "core/common/text_format.hpp"
+#include "core/engines/scenario_run.hpp"
+#include "core/store/statements.hpp"
+#include "core/store/store_accessor.hpp"
+#include "core/store/store_connection.hpp"
+#include "core/weather/weather_reader.hpp"
+#include "support/scripted_prompter.hpp"
+#include "support/temp_folder.hpp"
+
+using namespace verdanel;
+using verdanel::testing::ScriptedPrompter;
+using verdanel::testing::TestApplication;
+
+namespace {
+
+struct CountingProgress final : ProgressSink {
+    int calls = 0;
+    int abandonAfter = -1;
+    int last = -1;
+    void progress(int percent) override {
+        ++calls;
+        last = percent;
+    }
+    bool abandoned() override { return abandonAfter >= 0 && calls > abandonAfter; }
+};
+
+struct RunFixture {
+    TestApplication app{true};
+    ScriptedPrompter prompter;
+    StoreConnection connection;
+    RunFixture() { EXPECT_TRUE(connection.open(app.connectionText(), prompter)); }
+
+    ScenarioDefinition scenario(ModelKind kind, const std::string& name, int sprayDates = 1) {
+        ScenarioDefinition s;
+        s.name = name;
+        s.kind = kind;
+        s.parameters = defaultParameters(kind);
+        auto record = loadChemical(connection, prompter, "Chlorpyrifos");
+        EXPECT_TRUE(record.has_value());
+        if (record) s.chemical = *record;
+        for (int w = 0; w < sprayDates; ++w) s.sprayDates.push_back(addDays(CivilTime{2010, 5, 10, 10, 0, 0}, 7 * w));
+        s.weather = defaultWeatherPaths(std::string(VERDANEL_SOURCE_DIR));
+        return s;
+    }
+
+    RunOutcome run(const ScenarioDefinition& s, CountingProgress* progress = nullptr, bool plain = false) {
+        CountingProgress own;
+        WeatherSet weather;
+        RunOptions options;
+        options.plainSteps = plain;
+        return runScenario(connection, prompter, progress ? *progress : own, s, weather, options);
+    }
+
+    // Row count and a checksum of every stored value of one scenario.
+    std::pair<int, double> fingerprint(ModelKind kind, const std::string& name) {
+        StoreAccessor a(connection, prompter);
+        std::string table = std::string("model_output_") + modelTypeText(kind);
+        a.query("SELECT count(*), total(Cwater * 7 + Cair_spray1 * 3 + Csoil_spray1) FROM " + table +
+                    " WHERE scenario_name = ?",
+                {name});
+        return {std::stoi(a.cell(0, 0)), parseAtof(a.cell(0, 1))};
+    }
+};
+
+}  // namespace
+
+TEST(ScenarioRun, StoresTheScenarioRowAndOneRowPerMinute) {
+    RunFixture f;
+    auto outcome = f.run(f.scenario(ModelKind::Stream, "one date"));
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
+    EXPECT_EQ(outcome.rows, 91 * 1440);
+    EXPECT_EQ(f.fingerprint(ModelKind::Stream, "one date").first, 91 * 1440);
+    StoreAccessor a(f.connection, f.prompter);
+    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("one date"), std::string("stream")}), 1);
+    EXPECT_EQ(a.cell(0, 2), "Chlorpyrifos");
+    EXPECT_EQ(a.cell(0, 15), "2010-05-10");
+    EXPECT_EQ(a.cell(0, 16), "2010-08-08");
+    // First and last rows of the period.
+    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0510"), std::string("0510"), std::string("one date")}), 0);
+    EXPECT_EQ(a.cell(0, 1) + a.cell(0, 2) + a.cell(0, 3) + a.cell(0, 4), "05100000");
+    // Nothing before the spray at 10:00; something right after it.
+    EXPECT_EQ(parseAtof(a.cell(599, 5)), 0.0);
+    EXPECT_EQ(parseAtof(a.cell(599, 18)), 0.0);
+    EXPECT_GT(parseAtof(a.cell(600, 5)), 0.0);
+    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0808"), std::string("0808"), std::string("one date")}), 0);
+    EXPECT_EQ(a.cell(a.rowCount() - 1, 3) + a.cell(a.rowCount() - 1, 4), "2359");
+    ASSERT_FALSE(f.prompter.shown.empty());
+    EXPECT_EQ(f.prompter.shown.back().text, fillMessage(msg::kRunCompleteFormat, "one date"));
+}
+
+TEST(ScenarioRun, FastPathMatchesThePlainStepOverADefaultPeriod) {
+    for (ModelKind kind : {ModelKind::Stream, ModelKind::Ditch}) {
+        RunFixture f;
+        ASSERT_EQ(f.run(f.scenario(kind, "fast", 3)).status, RunStatus::Completed);
+        ASSERT_EQ(f.run(f.scenario(kind, "plain", 3), nullptr, true).status, RunStatus::Completed);
+        StoreAccessor a(f.connection, f.prompter);
+        const std::string table = std::string("model_output_") + modelTypeText(kind);
+        const int values = kind == ModelKind::Stream ? 14 : 8;
+        StoreAccessor b(f.connection, f.prompter);
+        const int rows = a.query("SELECT * FROM " + table + " WHERE scenario_name = 'fast' ORDER BY rowid");
+        ASSERT_EQ(b.query("SELECT * FROM " + table + " WHERE scenario_name = 'plain' ORDER BY rowid"), rows);
+        double worst = 0;
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 5; c < 5 + values; ++c) {
+                const double x = parseAtof(a.cell(r, c));
+                const double y = parseAtof(b.cell(r, c));
+                const double scale = std::max(std::abs(x), std::abs(y));
+                if (scale > 1e-300) worst = std::max(worst, std::abs(x - y) / scale);
+            }
+        }
+        EXPECT_LE(worst, 1e-9) << modelTypeText(kind);
+    }
+}
+
+TEST(ScenarioRun, ReplaceQuestionComesFirstAndCancelKeepsEverything) {
+    RunFixture f;
+    auto s = f.scenario(ModelKind::Ditch, "again");
+    ASSERT_EQ(f.run(s).status, RunStatus::Completed);
+    const auto before = f.fingerprint(ModelKind::Ditch, "again");
+    f.prompter.shown.clear();
+    f.prompter.setNextAnswer(false);
+    s.parameters.sprayRate = 15;
+    EXPECT_EQ(f.run(s).status, RunStatus::Cancelled);
+    ASSERT_EQ(f.prompter.shown.size(), 2u);
+    EXPECT_TRUE(f.prompter.shown[0].question);
+    EXPECT_EQ(f.prompter.shown[0].text, msg::kReplaceQuestion);
+    EXPECT_EQ(f.prompter.shown[0].caption, msg::kReplaceCaption);
+    EXPECT_EQ(f.prompter.shown[1].text, msg::kRunCancelled);
+    EXPECT_EQ(f.fingerprint(ModelKind::Ditch, "again"), before);
+    // OK replaces the rows with the new run's.
+    f.prompter.setNextAnswer(true);
+    EXPECT_EQ(f.run(s).status, RunStatus::Completed);
+    const auto after = f.fingerprint(ModelKind::Ditch, "again");
+    EXPECT_EQ(after.first, before.first);
+    EXPECT_NEAR(after.second, before.second * 2, before.second * 1e-6);  // twice the spray rate, twice the mass
+}
+
+TEST(ScenarioRun, AbandonedRunLeavesTheEarlierRunExactlyAsItWas) {
+    RunFixture f;
+    auto s = f.scenario(ModelKind::Stream, "kept");
+    ASSERT_EQ(f.run(s).status, RunStatus::Completed);
+    const auto before = f.fingerprint(ModelKind::Stream, "kept");
+    f.prompter.setNextAnswer(true);
+    s.parameters.sprayRate = 3;
+    CountingProgress progress;
+    progress.abandonAfter = 1000;  // half way through the 2184 simulated hours
+    EXPECT_EQ(f.run(s, &progress).status, RunStatus::Abandoned);
+    EXPECT_EQ(f.fingerprint(ModelKind::Stream, "kept"), before);
+    StoreAccessor a(f.connection, f.prompter);
+    EXPECT_EQ(a.query(sql::kScenarioExists, {std::string("kept"), std::string("stream")}), 1);
+}
+
+TEST(ScenarioRun, UnreadableWeatherStopsTheRunBeforeTheStoreChanges) {
+    RunFixture f;
+    auto s = f.scenario(ModelKind::Pond, "weather");
+    ASSERT_EQ(f.run(s).status, RunStatus::Completed);
+    const auto before = f.fingerprint(ModelKind::Pond, "weather");
+    s.weather.rainfall = f.app.folder.file("input/none.txt");
+    f.prompter.setNextAnswer(true);
+    f.prompter.shown.clear();
+    auto outcome = f.run(s);
+    EXPECT_EQ(outcome.status, RunStatus::WeatherUnreadable);
+    EXPECT_NE(outcome.message.find("none.txt"), std::string::npos);
+    EXPECT_EQ(f.fingerprint(ModelKind::Pond, "weather"), before);
+}
+
+TEST(ScenarioRun, PondAndDitchOfTheSameNameStayApart) {
+    RunFixture f;
+    ASSERT_EQ(f.run(f.scenario(ModelKind::Ditch, "same")).status, RunStatus::Completed);
+    const auto ditch = f.fingerprint(ModelKind::Ditch, "same");
+    f.prompter.shown.clear();
+    ASSERT_EQ(f.run(f.scenario(ModelKind::Pond, "same")).status, RunStatus::Completed);
+    for (const auto& shown : f.prompter.shown) EXPECT_FALSE(shown.question);  // no replace question
+    f.prompter.setNextAnswer(true);
+    ASSERT_EQ(f.run(f.scenario(ModelKind::Pond, "same")).status, RunStatus::Completed);
+    EXPECT_EQ(f.fingerprint(ModelKind::Ditch, "same"), ditch);
+    StoreAccessor a(f.connection, f.prompter);
+    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("same"), std::string("pond")}), 1);
+    EXPECT_EQ(parseAtof(a.cell(0, 14)), 0.0);  // a pond does not flow
+}
+
+TEST(ScenarioRun, PondEqualsDitchWithStillWater) {
+    RunFixture f;
+    auto ditch = f.scenario(ModelKind::Ditch, "still", 2);
+    ditch.parameters = defaultParameters(ModelKind::Pond);
+    ditch.parameters.waterVelocity = 0;
+    auto pond = f.scenario(ModelKind::Pond, "still", 2);
+    ASSERT_EQ(f.run(ditch).status, RunStatus::Completed);
+    ASSERT_EQ(f.run(pond).status, RunStatus::Completed);
+    EXPECT_EQ(f.fingerprint(ModelKind::Ditch, "still"), f.fingerprint(ModelKind::Pond, "still"));
+}
+
+TEST(ScenarioRun, InputsThatBreakTheModelAreRefusedAndNothingIsStored) {
+    RunFixture f;
+    struct Case {
+        const char* what;
+        ModelKind kind;
+        void (*change)(ScenarioDefinition&);
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"no chemical", ModelKind::Stream, [](ScenarioDefinition& s) { s.chemical = ChemicalRecord{}; },
+         msg::kNoChemicalChosen},
+        {"L = 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.sprayLength = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldSprayLength)},
+        {"V < 0", ModelKind::Ditch, [](ScenarioDefinition& s) { s.parameters.vehicleSpeed = -1; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldVehicleSpeed)},
+        {"n = 0", ModelKind::Pond, [](ScenarioDefinition& s) { s.parameters.dilutionRatio = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldDilutionRatio)},
+        {"LAI = 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.leafAreaIndex = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldLeafAreaIndex)},
+        {"Ws = 0", ModelKind::Ditch, [](ScenarioDefinition& s) { s.parameters.waterWidth = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldWaterWidth)},
+        {"d = 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.waterDepth = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldWaterDepth)},
+        {"cov = 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.canopyCover = 0; },
+         msg::kCanopyCoverRange},
+        {"cov > 1", ModelKind::Ditch, [](ScenarioDefinition& s) { s.parameters.canopyCover = 1.5f; },
+         msg::kCanopyCoverRange},
+        {"W = 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.sprayWidth = 0; },
+         fillMessage(msg::kMustBePositiveFormat, msg::kFieldSprayWidth)},
+        {"B = W", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.bankWidth = s.parameters.sprayWidth; },
+         msg::kStreamBankNotWider},
+        {"B = Ws", ModelKind::Pond, [](ScenarioDefinition& s) { s.parameters.bankWidth = s.parameters.waterWidth; },
+         msg::kDitchBankNotWider},
+        {"NaN", ModelKind::Stream, [](ScenarioDefinition& s) { s.parameters.sprayRate = std::nanf(""); },
+         fillMessage(msg::kNotFiniteFormat, msg::kFieldSprayRate)},
+        {"infinite", ModelKind::Ditch, [](ScenarioDefinition& s) { s.parameters.bankWidth = INFINITY; },
+         fillMessage(msg::kNotFiniteFormat, msg::kFieldBankWidth)},
+        {"air half-life 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeAir] = "0"; },
+         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeAir)},
+        {"water half-life empty", ModelKind::Ditch,
+         [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeWater] = ""; },
+         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeWater)},
+        {"soil half-life text", ModelKind::Pond,
+         [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeSoil] = "abc"; },
+         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeSoil)},
+        {"Henry negative", ModelKind::Stream,
+         [](ScenarioDefinition& s) { s.chemical[chem_col::kHenryConstant] = "-1e-5"; },
+         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHenry)},
+        {"no dates", ModelKind::Stream, [](ScenarioDefinition& s) { s.sprayDates.clear(); }, msg::kNoSprayDates},
+    };
+    for (const auto& c : cases) {
+        auto s = f.scenario(c.kind, c.what);
+        c.change(s);
+        f.prompter.shown.clear();
+        auto outcome = f.run(s);
+        EXPECT_EQ(outcome.status, RunStatus::Refused) << c.what;
+        ASSERT_EQ(f.prompter.shown.size(), 1u) << c.what;
+        EXPECT_EQ(f.prompter.shown[0].text, c.expected) << c.what;
+        StoreAccessor a(f.connection, f.prompter);
+        EXPECT_EQ(a.query(sql::kScenarioExists, {std::string(c.what), std::string(modelTypeText(c.kind))}), 0);
+    }
+}

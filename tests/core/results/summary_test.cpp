@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "core/results/result_summary.hpp"
+
+using namespace verdanel;
+
+namespace {
+// A buffer whose rows hold the given water values (the other series stay 0).
+struct WaterRow {
+    int month, day, hour, minute;
+    double water;
+};
+
+ResultBuffer waterBuffer(std::initializer_list<WaterRow> rows, ModelKind kind = ModelKind::Stream) {
+    ResultBuffer b(kind);
+    for (const WaterRow& w : rows) {
+        ResultRow r;
+        r.month = w.month;
+        r.day = w.day;
+        r.hour = w.hour;
+        r.minute = w.minute;
+        r.values[static_cast<std::size_t>(b.waterIndex())] = w.water;
+        b.rows.push_back(r);
+    }
+    return b;
+}
+
+std::string timeToWaterMaximum(int hour, int minute) {
+    return summarize(waterBuffer({{6, 1, 0, 0, 0.0}, {6, 1, hour, minute, 1.0}, {6, 1, 23, 59, 0.0}}), 2010)
+        .waterTimeToMaximum;
+}
+}  // namespace
+
+TEST(ResultSummary, NothingAboveZeroGivesDashesEverywhere) {
+    const SummaryTexts dashes{"-", "-", "-", "-", "-", "-", "-"};
+    EXPECT_EQ(summarize(waterBuffer({{6, 1, 10, 0, 0.0}, {6, 1, 10, 1, 0.0}}), 2010), dashes);
+    EXPECT_EQ(summarize(ResultBuffer(ModelKind::Pond), 2010), dashes);
+}
+
+TEST(ResultSummary, TimeToMaximumCountsFromTenOClockOfTheMaximumsDay) {
+    EXPECT_EQ(timeToWaterMaximum(10, 0), "-");
+    EXPECT_EQ(timeToWaterMaximum(10, 5), "05분");
+    EXPECT_EQ(timeToWaterMaximum(13, 30), "03시간 30분");
+    // Before 10:00 the maximum is counted from 10:00 of the day before.
+    EXPECT_EQ(timeToWaterMaximum(9, 0), "23시간 00분");
+    EXPECT_EQ(timeToWaterMaximum(0, 0), "14시간 00분");
+}
+
+TEST(ResultSummary, EqualMaximaKeepTheEarlierRow) {
+    ResultSummary s = computeSummary(
+        waterBuffer({{6, 1, 10, 0, 0.0}, {6, 1, 10, 20, 2.5}, {6, 1, 12, 0, 2.5}, {6, 1, 12, 1, 0.01}}), 2010);
+    EXPECT_EQ(s.water.maximum, 2.5);
+    EXPECT_EQ(s.water.hour, 10);
+    EXPECT_EQ(s.water.minute, 20);
+    EXPECT_EQ(s.waterMinutesToMaximum, 20);
+    EXPECT_EQ(s.residenceMinutes, 121);  // the residence starts at the earlier maximum too
+    EXPECT_EQ(summaryTexts(s).waterResidence, "02시간 01분");
+}
+
+TEST(ResultSummary, ResidenceRunsFromTheMaximumToTheFirstLevelAtOrBelowTheThreshold) {
+    // A maximum of 0.04 or less ends its own residence at once.
+    ResultSummary low = computeSummary(waterBuffer({{6, 1, 10, 30, 0.03}, {6, 1, 10, 31, 0.02}}), 2010);
+    EXPECT_EQ(low.residenceMinutes, 30);
+    // Values at or below the threshold before the maximum do not count; exactly 0.04 ends it.
+    SummaryTexts t = summarize(waterBuffer({{6, 1, 9, 0, 0.0},
+                                            {6, 1, 10, 0, 0.5},
+                                            {6, 1, 10, 10, 0.9},
+                                            {6, 2, 0, 0, 0.041},
+                                            {6, 3, 13, 4, 0.04},
+                                            {6, 3, 13, 5, 0.0}}),
+                               2010);
+    EXPECT_EQ(t.waterMaximum, "9.000000e-001");
+    EXPECT_EQ(t.waterTimeToMaximum, "10분");
+    EXPECT_EQ(t.waterResidence, "02일 03시간 04분");
+    // Never back down to 0.04: no residence.
+    EXPECT_EQ(summarize(waterBuffer({{6, 1, 11, 0, 3.0}, {6, 1, 11, 1, 0.5}}), 2010).waterResidence, "-");
+    // An end before 10:00 of the maximum's day is a negative count, not moved a day on.
+    EXPECT_EQ(summarize(waterBuffer({{6, 1, 9, 0, 0.7}, {6, 1, 9, 30, 0.01}}), 2010).waterResidence, "-30분");
+    // Units switch at an hour and at a day.
+    EXPECT_EQ(residenceText(59), "59분");
+    EXPECT_EQ(residenceText(1439), "23시간 59분");
+    EXPECT_EQ(residenceText(1440), "01일 00시간 00분");
+}
+
+TEST(ResultSummary, EveryDateIsPlacedInTheStartYear) {
+    // 28 February 10:00 to 1 March 10:00 is two days in a leap year, one otherwise.
+    const ResultBuffer b = waterBuffer({{2, 28, 10, 0, 5.0}, {2, 29, 10, 0, 1.0}, {3, 1, 10, 0, 0.0}});
+    EXPECT_EQ(summarize(b, 2012).waterResidence, "02일 00시간 00분");
+    EXPECT_EQ(summarize(b, 2011).waterResidence, "01일 00시간 00분");
+    // Rows that run into January are still read in the start year, so the
+    // residence comes out far negative rather than a few hours.
+    const ResultBuffer crossing = waterBuffer({{12, 31, 12, 0, 5.0}, {12, 31, 23, 0, 1.0}, {1, 1, 1, 0, 0.0}});
+    EXPECT_EQ(computeSummary(crossing, 2010).residenceMinutes, -(364 * 1440 + 9 * 60));
+    EXPECT_EQ(summarize(crossing, 2010).waterResidence, "-524700분");
+}
+
+TEST(ResultSummary, AirAndSoilAreTheFirstSprayedStripOfEachModel) {
+    for (ModelKind kind : {ModelKind::Stream, ModelKind::Ditch}) {
+        ResultBuffer b(kind);
+        ResultRow r{6, 1, 10, 0, {}};
+        for (int k = 0; k < b.valueCount; ++k) r.values[static_cast<std::size_t>(k)] = 100 + k;
+        b.rows.push_back(r);
+        ResultRow later{6, 1, 11, 15, {}};
+        later.values[static_cast<std::size_t>(b.airIndex())] = 1e-5;
+        later.values[static_cast<std::size_t>(b.soilIndex())] = 1e6;
+        b.rows.push_back(later);
+
+        const SummaryTexts t = summarize(b, 2010);
+        const int soil = kind == ModelKind::Stream ? 5 : 3;
+        EXPECT_EQ(b.soilIndex(), soil);
+        EXPECT_EQ(t.airMaximum, "1.000000e+002");
+        EXPECT_EQ(t.airTimeToMaximum, "-");
+        EXPECT_EQ(t.soilMaximum, "1.000000e+006");
+        EXPECT_EQ(t.soilTimeToMaximum, "01시간 15분");
+        EXPECT_EQ(t.waterMaximum, kind == ModelKind::Stream ? "1.130000e+002" : "1.070000e+002");
+        EXPECT_EQ(t.waterResidence, "01시간 15분");
+    }
+}
