@@ -152,7 +152,9 @@ int runCommand(const std::string& store, ArgReader args) {
     }
     WeatherSet weather;
     cli::TerminalProgress progress;
+    ResultBuffer rows;
     RunOptions options;
+    options.keepRows = &rows;
     options.announceCompletion = false;
     options.replaceWithoutAsking = replace;
     RunOutcome outcome = runScenario(connection, prompter, progress, scenario, weather, options);
@@ -160,7 +162,6 @@ int runCommand(const std::string& store, ArgReader args) {
 
     // The summary of the whole period, as the result window shows it after the run.
     const SimulationPeriod& p = outcome.period;
-    ResultBuffer rows = ResultSearch::search(connection, prompter, scenario.kind, scenario.name, 1, 1, 12, 31);
     SummaryTexts texts = summarize(rows, p.start.year);
     std::cout << "scenario: " << scenario.name << " (" << modelTypeText(scenario.kind) << "), "
               << formatDate(p.start) << " ~ " << formatDate(p.end) << ", " << outcome.rows << " rows\n"

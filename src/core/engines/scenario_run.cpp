@@ -10,6 +10,7 @@
 #include "core/engines/ditch_fate.hpp"
 #include "core/engines/engine_driver.hpp"
 #include "core/engines/stream_fate.hpp"
+#include "core/results/result_buffer.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -27,8 +28,9 @@ std::string notNegative(const char* field) { return fillMessage(msg::kMustNotBeN
 // Binds each output row to one prepared insert inside the run's transaction.
 class StoreRowSink final : public OutputRowSink {
 public:
-    StoreRowSink(StoreConnection& connection, const char* insertSql, const std::string& name, int valueCount)
-        : insert_(connection, insertSql), name_(name), valueCount_(valueCount) {
+    StoreRowSink(StoreConnection& connection, const char* insertSql, const std::string& name, int valueCount,
+                 ResultBuffer* keep)
+        : insert_(connection, insertSql), name_(name), valueCount_(valueCount), keep_(keep) {
         for (int i = 0; i < 60; ++i) std::snprintf(twoDigits_[i].data(), 3, "%02d", i);
     }
     bool valid() const { return insert_.valid(); }
@@ -36,14 +38,22 @@ public:
     std::int64_t rows() const { return rows_; }
 
     bool row(int month, int day, int hour, int minute, const double* values) override {
-        insert_.bindText(1, name_);
-        insert_.bindText(2, std::string_view(twoDigits_[month].data(), 2));
-        insert_.bindText(3, std::string_view(twoDigits_[day].data(), 2));
-        insert_.bindText(4, std::string_view(twoDigits_[hour].data(), 2));
-        insert_.bindText(5, std::string_view(twoDigits_[minute].data(), 2));
+        insert_.bindStaticText(1, name_);
+        insert_.bindStaticText(2, std::string_view(twoDigits_[month].data(), 2));
+        insert_.bindStaticText(3, std::string_view(twoDigits_[day].data(), 2));
+        insert_.bindStaticText(4, std::string_view(twoDigits_[hour].data(), 2));
+        insert_.bindStaticText(5, std::string_view(twoDigits_[minute].data(), 2));
         for (int i = 0; i < valueCount_; ++i) insert_.bindDouble(6 + i, values[i]);
         if (!insert_.run()) return false;
         ++rows_;
+        if (keep_) {
+            ResultRow& r = keep_->rows.emplace_back();
+            r.month = month;
+            r.day = day;
+            r.hour = hour;
+            r.minute = minute;
+            std::copy(values, values + valueCount_, r.values.begin());
+        }
         return true;
     }
 
@@ -51,6 +61,7 @@ private:
     StoreStatement insert_;
     std::string name_;
     int valueCount_;
+    ResultBuffer* keep_;
     std::int64_t rows_ = 0;
     std::array<std::array<char, 3>, 60> twoDigits_{};
 };
@@ -191,10 +202,15 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
 
     const bool stream = scenario.kind == ModelKind::Stream;
     StoreRowSink sink(connection, statements.insertOutput, scenario.name,
-                      stream ? StreamFate::kOutputCount : DitchFate::kOutputCount);
+                      stream ? StreamFate::kOutputCount : DitchFate::kOutputCount, options.keepRows);
+    if (options.keepRows) {
+        *options.keepRows = ResultBuffer(scenario.kind);
+        options.keepRows->rows.reserve(static_cast<std::size_t>(outcome.period.rows()));
+    }
     if (!sink.valid()) return storeFailure(sink.error());
     DriveResult result = stream ? driveModel<StreamFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps)
                                 : driveModel<DitchFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps);
+    if (result != DriveResult::Finished && options.keepRows) options.keepRows->rows.clear();
     if (result == DriveResult::Abandoned) {
         transaction.rollback();
         outcome.status = RunStatus::Abandoned;

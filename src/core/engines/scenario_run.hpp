@@ -10,6 +10,7 @@
 
 namespace verdanel {
 
+struct ResultBuffer;
 class Prompter;
 class ProgressSink;
 class StoreConnection;
@@ -25,7 +26,7 @@ enum class RunStatus {
 
 struct RunOutcome {
     RunStatus status = RunStatus::Refused;
-    std::string message;  // the text shown for a status other than Completed ("" when none)
+    std::string message;  // the text already shown for a status other than Completed ("" when none)
     SimulationPeriod period;
     std::int64_t rows = 0;
 };
@@ -37,6 +38,9 @@ struct RunOptions {
     bool replaceWithoutAsking = false;
     // Use the per-second reference step even where a model has a faster path.
     bool plainSteps = false;
+    // When given, receives every stored row in time order (for a summary
+    // of the whole period without searching the store again).
+    ResultBuffer* keepRows = nullptr;
 };
 
 // The first refusal for inputs that would break the model ("" when none).

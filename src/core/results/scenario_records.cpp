@@ -23,7 +23,6 @@ CivilTime splitDate(const std::string& text) {
     int parts[3] = {0, 0, 0};
     std::size_t start = 0;
     for (int& part : parts) {
-        if (start > text.size()) break;
         std::size_t dash = text.find('-', start);
         std::string piece = text.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
         part = static_cast<int>(parseAtof(piece));

@@ -65,7 +65,7 @@ bool StoreConnection::open(const std::string& connectionText, Prompter& prompter
     std::error_code ec;
     if (std::filesystem::is_directory(path_, ec)) return fail("unable to open database file: " + path_);
 
-    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         return fail(why + ": " + path_);

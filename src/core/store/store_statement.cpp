@@ -46,6 +46,10 @@ void StoreStatement::bindText(int index, std::string_view value) {
     sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
 }
 
+void StoreStatement::bindStaticText(int index, std::string_view value) {
+    sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+}
+
 void StoreStatement::bind(int index, const StoreValue& value) {
     std::visit(
         [&](const auto& v) {

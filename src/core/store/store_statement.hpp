@@ -31,6 +31,8 @@ public:
     void bindInt(int index, std::int64_t value);
     void bindDouble(int index, double value);
     void bindText(int index, std::string_view value);
+    // The text must outlive the statement's next run (no copy is made).
+    void bindStaticText(int index, std::string_view value);
     void bind(int index, const StoreValue& value);
     void bindAll(const std::vector<StoreValue>& values);
 

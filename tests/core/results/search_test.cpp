@@ -84,7 +84,6 @@ TEST(ResultSearch, AnEndBeforeTheStartFindsNothingAndSaysSo) {
     ResultBuffer b = ResultSearch::search(s.connection, s.prompter, ModelKind::Stream, "run", 12, 20, 1, 10);
     EXPECT_TRUE(b.empty());
     EXPECT_EQ(s.prompter.texts(), (std::vector<std::string>{msg::kNoDataFound}));
-
 }
 
 TEST(ResultSearch, StoreErrorIsShownThenNothingFound) {
@@ -98,7 +97,6 @@ TEST(ResultSearch, StoreErrorIsShownThenNothingFound) {
     EXPECT_EQ(s.prompter.shown[0].text, "Error:no such table: model_output_Pond\n");
     EXPECT_EQ(s.prompter.shown[0].caption, msg::kProgramTitle);
     EXPECT_EQ(s.prompter.shown[1].text, msg::kNoDataFound);
-
 }
 
 TEST(ResultSearch, ReportsProgressByDayAndStopsWhenAbandoned) {
