@@ -24,8 +24,8 @@ convert -size 554x36 gradient:'#3c8f5a'-'#1f5f3a' \
 # driving along the farm road and its mist drifting toward the water.
 convert -size 174x312 xc:'#8cc265' \
   \( -size 174x100 gradient:'#a9d8f0'-'#eaf6fb' \) -geometry +0+0 -composite \
-  -stroke none -fill '#fff3b0' -draw 'circle 142,30 142,18' \
-  -fill 'rgba(255,243,176,0.35)' -draw 'circle 142,30 142,12' \
+  -stroke none -fill '#fff3b0' -draw 'circle 151,60 151,50' \
+  -fill 'rgba(255,243,176,0.35)' -draw 'circle 151,60 151,45' \
   -fill '#86b98f' -draw 'path "M0,94 Q28,72 62,88 T122,82 T174,88 L174,100 L0,100 Z"' \
   -fill '#6fa978' -draw 'path "M0,99 Q40,86 80,96 T174,95 L174,101 L0,101 Z"' \
   -fill '#2f6b3f' -draw 'circle 18,93 18,87' -draw 'circle 27,94 27,89' -draw 'circle 156,92 156,86' \
@@ -80,5 +80,5 @@ convert -size 256x256 xc:none \
   -strokewidth 6 -draw 'line 112,120 84,96' -draw 'line 112,150 140,124' \
   -fill '#3e8ede' -stroke white -strokewidth 10 \
   -draw 'path "M188,112 C168,146 154,164 154,184 A34,34 0 0 0 222,184 C222,164 208,146 188,112 Z"' \
-  verdanel_256.png
-for n in 48 32 16; do convert verdanel_256.png -resize ${n}x${n} verdanel_$n.png; done
+  -depth 8 verdanel_256.png
+for n in 48 32 16; do convert verdanel_256.png -resize ${n}x${n} -depth 8 verdanel_$n.png; done
