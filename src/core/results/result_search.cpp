@@ -107,6 +107,16 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
         reportNothingFound(prompter);
         return ResultBuffer(kind);  // without the reservation
     }
+    // Month, day, hour and minute order, ties in stored order. A run that stays
+    // within one year is stored in that order already.
+    auto earlier = [](const ResultRow& a, const ResultRow& b) {
+        if (a.month != b.month) return a.month < b.month;
+        if (a.day != b.day) return a.day < b.day;
+        if (a.hour != b.hour) return a.hour < b.hour;
+        return a.minute < b.minute;
+    };
+    if (!std::is_sorted(buffer.rows.begin(), buffer.rows.end(), earlier))
+        std::stable_sort(buffer.rows.begin(), buffer.rows.end(), earlier);
     // Give back a reservation that the scenario filled only a small part of.
     if (buffer.rows.size() < buffer.rows.capacity() / 8) buffer.rows.shrink_to_fit();
     if (progress) progress->progress(100);

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/number_text.hpp"
 #include "core/common/text_format.hpp"
 #include "core/engines/scenario_run.hpp"
+#include "core/results/result_search.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -257,5 +259,25 @@ TEST(ScenarioRun, InputsThatBreakTheModelAreRefusedAndNothingIsStored) {
         EXPECT_EQ(f.prompter.shown[0].text, c.expected) << c.what;
         StoreAccessor a(f.connection, f.prompter);
         EXPECT_EQ(a.query(sql::kScenarioExists, {std::string(c.what), std::string(modelTypeText(c.kind))}), 0);
+    }
+}
+
+TEST(ScenarioRun, SearchOrdersARunOverTheYearsEndByMonthAndDay) {
+    RunFixture f;
+    auto s = f.scenario(ModelKind::Ditch, "winter");
+    s.sprayDates = {CivilTime{2010, 12, 20, 10, 0, 0}};
+    ASSERT_EQ(f.run(s).status, RunStatus::Completed);
+    ResultBuffer rows = ResultSearch::search(f.connection, f.prompter, ModelKind::Ditch, "winter", 1, 1, 12, 31);
+    ASSERT_EQ(rows.size(), 91u * 1440u);
+    // January of the next year comes first, as the month and day texts order them.
+    EXPECT_EQ(rows.rows.front().month, 1);
+    EXPECT_EQ(rows.rows.front().day, 1);
+    EXPECT_EQ(rows.rows.back().month, 12);
+    EXPECT_EQ(rows.rows.back().day, 31);
+    EXPECT_EQ(rows.rows.back().minute, 59);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const auto& a = rows.rows[i - 1];
+        const auto& b = rows.rows[i];
+        ASSERT_LE(std::tie(a.month, a.day, a.hour, a.minute), std::tie(b.month, b.day, b.hour, b.minute));
     }
 }
