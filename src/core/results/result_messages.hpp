@@ -64,4 +64,7 @@ inline constexpr const char* kCsvCannotOpen = "저장할 파일을 열 수 없�
 // Writing failed after the file was opened (a full disk, a removed medium).
 inline constexpr const char* kCsvWriteFailed = "파일을 저장하는 중 오류가 발생했습니다. 저장된 파일은 완전하지 않습니다.";
 
+// Picture of the window (bitmap export).
+inline constexpr const char* kImageCannotBeCreated = "이미지를 생성할 수 없습니다.";
+
 }  // namespace verdanel::msg
