@@ -8,6 +8,7 @@
 #include "core/store/store_connection.hpp"
 #include "gui/app/model_chooser_window.hpp"
 #include "gui/app/qt_prompter.hpp"
+#include "gui/results/result_window.hpp"
 
 namespace verdanel::gui {
 
@@ -37,6 +38,16 @@ int runModelChooser(StoreConnection& connection, const std::string& baseFolder, 
     window.setCompaction([&connection, &prompter, baseFolder] {
         compactStore(connection, buildConnectionText(baseFolder), prompter);
     });
+    // Each press opens a fresh result window, modal over the chooser, whose
+    // messages stand over it while it is open.
+    for (ModelKind kind : {ModelKind::Stream, ModelKind::Ditch, ModelKind::Pond}) {
+        window.setModelOpener(kind, [&window, &connection, &prompter, qtPrompter, baseFolder, kind] {
+            ResultWindow results(kind, connection, prompter, baseFolder, &window);
+            if (qtPrompter) qtPrompter->setParent(&results);
+            results.exec();
+            if (qtPrompter) qtPrompter->setParent(&window);
+        });
+    }
     window.exec();
 
     if (qtPrompter) qtPrompter->setParent(previousParent);
