@@ -72,4 +72,7 @@ inline constexpr const char* kPropertyHenry = "헨리상수(atmm3/mole)";
 inline constexpr const char* kStoreFileExists = "파일이 이미 있습니다. 기존 저장소를 덮어쓰지 않습니다: %s";
 inline constexpr const char* kSampleFileUnreadable = "물질 자료 파일을 읽을 수 없습니다: %s";
 
+// Opening a file that holds no table at all (an empty file, say).
+inline constexpr const char* kStoreHasNoTables = "저장소 파일에 테이블이 없습니다. 빈 파일이거나 Verdanel 저장소가 아닙니다";
+
 }  // namespace verdanel::msg

@@ -63,7 +63,10 @@ ScenarioFile parseScenarioFile(const std::string& jsonText, const std::string& r
         for (const auto& d : *dates) {
             auto t = d.is_string() ? parseSprayDate(d.get<std::string>()) : std::nullopt;
             if (!t) {
-                file.error = "살포 일자 형식이 잘못되었습니다 (YYYY-MM-DD HH:MM): " + d.dump();
+                // A list or object is named by its kind, not printed: printing
+                // recurses once per nesting level, and a deep one overflows the stack.
+                const std::string shown = d.is_structured() ? std::string(d.type_name()) : d.dump();
+                file.error = "살포 일자 형식이 잘못되었습니다 (YYYY-MM-DD HH:MM): " + shown;
                 return file;
             }
             s.sprayDates.push_back(*t);

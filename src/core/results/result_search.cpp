@@ -86,10 +86,10 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
 
     while (statement.nextRow()) {
         ResultRow& row = buffer.rows.emplace_back();
-        row.month = decimalInt(statement.columnText(1));
-        row.day = decimalInt(statement.columnText(2));
-        row.hour = decimalInt(statement.columnText(3));
-        row.minute = decimalInt(statement.columnText(4));
+        row.month = decimalInt(statement.columnTextView(1));
+        row.day = decimalInt(statement.columnTextView(2));
+        row.hour = decimalInt(statement.columnTextView(3));
+        row.minute = decimalInt(statement.columnTextView(4));
         for (int v = 0; v < valueCount; ++v) {
             row.values[static_cast<std::size_t>(v)] = statement.columnDouble(kFirstValueColumn + v);
         }

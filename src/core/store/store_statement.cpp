@@ -108,6 +108,13 @@ std::string StoreStatement::columnText(int column) const {
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes)) : std::string();
 }
 
+std::string_view StoreStatement::columnTextView(int column) const {
+    const unsigned char* text = sqlite3_column_text(stmt_, column);
+    int bytes = sqlite3_column_bytes(stmt_, column);
+    return text ? std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes))
+                : std::string_view();
+}
+
 std::string StoreStatement::columnAsText(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
         case SQLITE_NULL: return std::string();

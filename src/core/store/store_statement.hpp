@@ -49,6 +49,8 @@ public:
     double columnDouble(int column) const;
     std::int64_t columnInt(int column) const;
     std::string columnText(int column) const;
+    // Valid until the next step or reset; no copy.
+    std::string_view columnTextView(int column) const;
     // The value as a text, as the accessor shows it (null as "").
     std::string columnAsText(int column) const;
 
