@@ -79,6 +79,16 @@ CompactionOutcome compactStore(StoreConnection& connection, const std::string& c
         return outcome;
     }
 
+    // A store that does not open (damaged, or a file without tables) is left
+    // alone: a copy of it must not take its place.
+    if (!connection.isOpen()) {
+        reopen();
+        if (!outcome.reopened) {
+            outcome.error = connection.openError();
+            return outcome;
+        }
+    }
+
     // A copy left by an interrupted compaction is stale; the store itself is intact.
     std::filesystem::remove(target, ec);
     bool ok = writeCompactCopy(connection, source, target, outcome.error);

@@ -75,4 +75,8 @@ inline constexpr const char* kSampleFileUnreadable = "물질 자료 파일을 �
 // Opening a file that holds no table at all (an empty file, say).
 inline constexpr const char* kStoreHasNoTables = "저장소 파일에 테이블이 없습니다. 빈 파일이거나 Verdanel 저장소가 아닙니다";
 
+// A write the store could not start because no file can be made in its folder.
+inline constexpr const char* kStoreFolderNotWritable =
+    "저장소 폴더에 작업 파일을 만들 수 없습니다. 폴더의 쓰기 권한과 남은 공간을 확인하십시오: %s";
+
 }  // namespace verdanel::msg

@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
+#include "core/common/messages.hpp"
 #include "core/common/number_text.hpp"
+#include "core/common/text_format.hpp"
 #include "core/store/store_connection.hpp"
 
 namespace verdanel {
@@ -66,13 +70,29 @@ void StoreStatement::bindAll(const std::vector<StoreValue>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) bind(static_cast<int>(i + 1), values[i]);
 }
 
+namespace {
+// "unable to open database file" from a statement on an open store means
+// SQLite could not make its rollback journal beside the store: the folder
+// takes no new file. The store's words alone would point at the store itself.
+std::string runError(sqlite3* db) {
+    std::string why = sqlite3_errmsg(db);
+    if ((sqlite3_extended_errcode(db) & 0xFF) == SQLITE_CANTOPEN) {
+        const char* file = sqlite3_db_filename(db, "main");
+        std::string folder = file ? file : "";
+        folder = folder.substr(0, std::min(folder.size(), folder.find_last_of('/')));
+        why += " - " + fillMessage(msg::kStoreFolderNotWritable, folder);
+    }
+    return why;
+}
+}  // namespace
+
 bool StoreStatement::run() {
     if (!stmt_) return false;
     int rc;
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
     }
     bool ok = rc == SQLITE_DONE;
-    if (!ok) error_ = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+    if (!ok) error_ = runError(sqlite3_db_handle(stmt_));
     sqlite3_reset(stmt_);
     return ok;
 }

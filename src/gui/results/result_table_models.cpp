@@ -1,5 +1,7 @@
 #include "gui/results/result_table_models.hpp"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QTableView>
 
@@ -79,7 +81,14 @@ void setUpResultTable(QTableView* view, ResultTableModel* model) {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setMinimumSectionSize(0);
     const std::vector<ResultColumn>& columns = model->columns();
-    for (std::size_t c = 0; c < columns.size(); ++c) header->resizeSection(static_cast<int>(c), columns[c].width);
+    // The designed widths suit a small bitmap font; with today's fonts a value
+    // column is widened just enough that "-0.000000e+000" is never cut short.
+    const int valueWidth = view->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e+000")) + 12;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        int width = columns[c].width;
+        if (width > 0 && columns[c].field == ColumnField::Value) width = std::max(width, valueWidth);
+        header->resizeSection(static_cast<int>(c), width);
+    }
 }
 
 }  // namespace verdanel::gui

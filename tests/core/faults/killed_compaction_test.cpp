@@ -1,0 +1,155 @@
+// Compaction killed at any moment: the store file is always a whole store
+// with every row, and the only thing left behind is the unfinished copy,
+// which the next compaction clears away.
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "core/app/store_compaction.hpp"
+#include "core/store/statements.hpp"
+#include "core/store/store_accessor.hpp"
+#include "core/store/store_statement.hpp"
+#include "core/store/store_transaction.hpp"
+#include "fault_support.hpp"
+#include "support/temp_folder.hpp"
+
+using namespace verdanel;
+using namespace verdanel::testing;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+void fillOutput(StoreConnection& c, const char* insertSql, int values, const std::string& name, int rows) {
+    StoreTransaction t(c);
+    ASSERT_TRUE(t.begin());
+    StoreStatement insert(c, insertSql);
+    char two[3];
+    for (int i = 0; i < rows; ++i) {
+        insert.bindText(1, name);
+        std::snprintf(two, sizeof two, "%02d", 1 + (i / 44640) % 12);
+        insert.bindText(2, two);
+        std::snprintf(two, sizeof two, "%02d", 1 + (i / 1440) % 31);
+        insert.bindText(3, two);
+        std::snprintf(two, sizeof two, "%02d", (i / 60) % 24);
+        insert.bindText(4, two);
+        std::snprintf(two, sizeof two, "%02d", i % 60);
+        insert.bindText(5, two);
+        for (int v = 0; v < values; ++v) insert.bindDouble(6 + v, i * 1.0e-3 + v / 7.0);
+        ASSERT_TRUE(insert.run());
+    }
+    ASSERT_TRUE(t.commit());
+}
+
+}  // namespace
+
+TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompactionRemoves) {
+    TestApplication app(true);
+    const std::string text = app.connectionText();
+    const std::filesystem::path database = app.folder.path() / "Database";
+    {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(text, prompter));
+        fillOutput(c, sql::kInsertStreamOutput, 14, "kept stream", 125000);
+        fillOutput(c, sql::kInsertDitchOutput, 8, "kept ditch", 125000);
+        fillOutput(c, sql::kInsertPondOutput, 8, "deleted", 100000);
+        StoreAccessor a(c, prompter);
+        ASSERT_TRUE(a.execute(sql::kDeletePondOutput, {std::string("deleted")}));
+    }
+    const StoreInspection before = inspectStore(app.storePath());
+    ASSERT_TRUE(before.opened);
+    ASSERT_EQ(before.digest.at("model_output_stream").at("kept stream").rows, 125000);
+
+    // One compaction here, timed, so the kills can be spread over a few of them.
+    Clock::duration compactionTime;
+    {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(text, prompter));
+        const auto started = Clock::now();
+        CompactionOutcome outcome = compactStore(c, text, prompter);
+        compactionTime = Clock::now() - started;
+        ASSERT_TRUE(outcome.compacted) << outcome.error;
+    }
+    ASSERT_TRUE(inspectStore(app.storePath()).digest == before.digest);
+
+    // Half of the kills are spread over two and a half compactions. The other
+    // half wait until a copy is written (its journal gone), then strike a few
+    // milliseconds apart while the copy is flushed and put in the store's place.
+    constexpr int kKills = 12;
+    const auto earliest = std::chrono::microseconds(5000);
+    const auto latest = std::chrono::duration_cast<std::chrono::microseconds>(compactionTime * 5 / 2);
+    const std::string copy = (database / "test.mdb").string();
+    const std::string copyJournal = copy + "-journal";
+    int staleCopies = 0, atTheSwitch = 0;
+    for (int i = 0; i < kKills; ++i) {
+        const bool spread = i % 2 == 0;
+        const auto delay = spread ? earliest + (latest - earliest) * i / (kKills - 2)
+                                  : std::chrono::microseconds(1500) * (i / 2);
+        // The child compacts again and again until it is killed.
+        const pid_t pid = forkChild([&] {
+            HookPrompter prompter;
+            StoreConnection c;
+            if (!c.open(text, prompter)) return 2;
+            for (;;) {
+                CompactionOutcome outcome = compactStore(c, text, prompter);
+                if (!outcome.compacted || !outcome.reopened) return 3;
+            }
+        });
+        ASSERT_GT(pid, 0);
+        if (!spread) {
+            const auto giveUp = Clock::now() + compactionTime * 20 + std::chrono::seconds(5);
+            bool sawJournal = false, written = false;
+            while (!written && Clock::now() < giveUp) {
+                const bool journal = std::filesystem::exists(copyJournal);
+                sawJournal = sawJournal || journal;
+                written = sawJournal && !journal && std::filesystem::exists(copy);
+                if (!written) sleepFor(std::chrono::microseconds(100));
+            }
+            if (written) ++atTheSwitch;
+        }
+        sleepFor(delay);
+        ::kill(pid, SIGKILL);
+        ASSERT_EQ(waitForExit(pid), -SIGKILL) << "kill " << i << ": the compacting child stopped by itself";
+
+        const auto left = folderEntries(database);
+        ASSERT_TRUE(left.count("Verdanel.mdb")) << "kill " << i << ": the store file is gone";
+        for (const auto& name : left) {
+            // SQLite keeps a journal beside the copy while it writes it.
+            EXPECT_TRUE(name == "Verdanel.mdb" || name == "test.mdb" || name == "test.mdb-journal")
+                << "kill " << i << " left " << name;
+        }
+        if (left.count("test.mdb")) ++staleCopies;
+
+        const StoreInspection after = inspectStore(app.storePath());
+        ASSERT_TRUE(after.opened) << "kill " << i << " after " << delay.count() << " us: " << after.shown;
+        ASSERT_EQ(after.integrity, "ok") << "kill " << i;
+        ASSERT_TRUE(after.digest == before.digest)
+            << "kill " << i << " after " << delay.count() << " us: " << differences(before.digest, after.digest);
+    }
+
+    // The next compaction clears what the killed ones left.
+    {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(text, prompter));
+        CompactionOutcome outcome = compactStore(c, text, prompter);
+        EXPECT_TRUE(outcome.compacted) << outcome.error;
+        EXPECT_TRUE(c.isOpen());
+        EXPECT_TRUE(prompter.shown.empty()) << prompter.all();
+    }
+    EXPECT_EQ(folderEntries(database), std::set<std::string>{"Verdanel.mdb"});
+    const StoreInspection last = inspectStore(app.storePath());
+    EXPECT_EQ(last.integrity, "ok");
+    EXPECT_TRUE(last.digest == before.digest) << differences(before.digest, last.digest);
+    std::cout << "[ figures  ] " << kKills << " kills, half spread over 5 ms .. " << latest.count() / 1000
+              << " ms (a compaction takes "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(compactionTime).count() << " ms), "
+              << atTheSwitch << " struck after a copy was written, " << staleCopies
+              << " left an unfinished copy; every one kept all "
+              << before.digest.at("model_output_stream").at("kept stream").rows +
+                     before.digest.at("model_output_ditch").at("kept ditch").rows
+              << " rows\n";
+    EXPECT_GE(staleCopies, 1);
+    EXPECT_GE(atTheSwitch, kKills / 4);
+}
