@@ -29,6 +29,8 @@ QString useHangulFont(QApplication& app) {
         if (families.contains(wanted, Qt::CaseInsensitive)) {
             QFont font(wanted);
             font.setPointSize(9);
+            // Hinted at this size the full stop draws like a comma ("7,5").
+            font.setHintingPreference(QFont::PreferNoHinting);
             app.setFont(font);
             return wanted;
         }

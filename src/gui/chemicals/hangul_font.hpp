@@ -25,6 +25,7 @@ inline void ensureHangulFont(QWidget& window) {
     }
     QFont font(chosen);
     font.setPointSize(current.pointSize() > 0 ? current.pointSize() : 9);
+    font.setHintingPreference(QFont::PreferNoHinting);  // keeps "." from looking like ","
     window.setFont(font);
 }
 
