@@ -22,27 +22,29 @@ QPixmap chooserPicture() {
     return QPixmap(QStringLiteral(":/verdanel/chooser_scene.png"));
 }
 
-QString useHangulFont(QApplication& app) {
+bool hangulFont(QFont& font, int pointSize) {
     const QStringList families = QFontDatabase::families(QFontDatabase::Korean);
+    if (families.isEmpty()) return false;
+    // Some other font with Hangul is better than boxes.
+    QString chosen = families.first();
     for (const QString& wanted : {QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic"),
                                  QStringLiteral("Noto Sans CJK KR"), QStringLiteral("UnDotum")}) {
         if (families.contains(wanted, Qt::CaseInsensitive)) {
-            QFont font(wanted);
-            font.setPointSize(9);
-            // Hinted at this size the full stop draws like a comma ("7,5").
-            font.setHintingPreference(QFont::PreferNoHinting);
-            app.setFont(font);
-            return wanted;
+            chosen = wanted;
+            break;
         }
     }
-    // Some other font with Hangul is better than boxes.
-    if (!families.isEmpty() && !families.contains(app.font().family(), Qt::CaseInsensitive)) {
-        QFont font(families.first());
-        font.setPointSize(9);
-        app.setFont(font);
-        return families.first();
-    }
-    return QString();
+    font = QFont(chosen);
+    font.setPointSize(pointSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return true;
+}
+
+QString useHangulFont(QApplication& app) {
+    QFont font;
+    if (!hangulFont(font)) return QString();
+    app.setFont(font);
+    return font.family();
 }
 
 }  // namespace verdanel::gui

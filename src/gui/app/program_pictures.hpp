@@ -19,4 +19,9 @@ QPixmap chooserPicture();
 // or "" when the application font was left alone.
 QString useHangulFont(QApplication& app);
 
+// The interface font: the best installed family with Hangul at the given
+// size, unhinted (hinted at 9 pt the full stop draws like a comma).
+// Returns false, leaving `font` alone, when no installed family has Hangul.
+bool hangulFont(QFont& font, int pointSize = 9);
+
 }  // namespace verdanel::gui

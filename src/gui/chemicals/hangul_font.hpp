@@ -6,27 +6,16 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "gui/app/program_pictures.hpp"
+
 namespace verdanel::gui {
 
 inline void ensureHangulFont(QWidget& window) {
     const QFont current = window.font();
     const QString resolved = QFontInfo(current).family();
     if (QFontDatabase::writingSystems(resolved).contains(QFontDatabase::Korean)) return;
-
-    const QStringList families = QFontDatabase::families(QFontDatabase::Korean);
-    if (families.isEmpty()) return;  // nothing better on this machine
-    QString chosen = families.first();
-    for (const QString& wanted : {QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic"),
-                                 QStringLiteral("Noto Sans CJK KR"), QStringLiteral("UnDotum")}) {
-        if (families.contains(wanted, Qt::CaseInsensitive)) {
-            chosen = wanted;
-            break;
-        }
-    }
-    QFont font(chosen);
-    font.setPointSize(current.pointSize() > 0 ? current.pointSize() : 9);
-    font.setHintingPreference(QFont::PreferNoHinting);  // keeps "." from looking like ","
-    window.setFont(font);
+    QFont font;
+    if (hangulFont(font, current.pointSize() > 0 ? current.pointSize() : 9)) window.setFont(font);
 }
 
 }  // namespace verdanel::gui
