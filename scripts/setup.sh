@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlite3-dev sqlite3 nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-nanum xvfb xauth x11-utils imagemagick xdotool
+  fonts-nanum qt6-translations-l10n xvfb xauth x11-utils imagemagick xdotool
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/messages.hpp"
+#include "gui/app/korean_interface.hpp"
 #include "gui/scenario/scenario_texts.hpp"
 
 namespace verdanel::gui {
@@ -17,6 +18,8 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QDialog(parent) {
     calendar_ = new QCalendarWidget(this);
     calendar_->setObjectName(QStringLiteral("sprayCalendar"));
     calendar_->setGridVisible(true);
+    // Korean month and day names, whatever locale the program runs in.
+    calendar_->setLocale(koreanLocale());
     calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
 
     ok_ = new QPushButton(QString::fromUtf8(msg::kOk), this);
