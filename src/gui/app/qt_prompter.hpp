@@ -19,6 +19,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     QWidget* parent() const { return parent_; }
 
+    // Both show the text as plain text, whole: a long run without spaces
+    // (a long chemical name) is wrapped at any character.
     // OK only.
     void inform(const std::string& text, const std::string& caption, PromptIcon icon) override;
     // OK and Cancel; true for OK. Closing the box counts as Cancel.
