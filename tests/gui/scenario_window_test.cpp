@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -243,9 +244,9 @@ private slots:
         QTest::newRow("wind direction only") << "a" << QStringList{"windDirectionPath"} << ""
                                              << QStringList{q(text::kChooseWindDirectionFile)};
         QTest::newRow("no spray date") << "a" << QStringList{"dates"} << "" << QStringList{q(text::kEnterSprayDate)};
-        // The taking stops at the bad field, so the name typed after it is not taken either.
-        QTest::newRow("not a number") << "a" << QStringList{} << "sprayRate"
-                                      << QStringList{q(text::kEnterNumber), q(text::kEnterScenarioName)};
+        // The start stops at the bad field; nothing after it is checked.
+        QTest::newRow("not a number") << "" << QStringList{"windDirectionPath"} << "sprayRate"
+                                      << QStringList{q(text::kEnterNumber)};
     }
     void startChecksStopAtTheFirstProblem() {
         QFETCH(QString, name);
@@ -268,6 +269,64 @@ private slots:
         QCOMPARE(w->lastStartedScenarioName(), bad ? QString() : name);
         QVERIFY(s.stored(ModelKind::Ditch).isEmpty());
         QVERIFY(w->startButton()->isEnabled());
+    }
+
+    // After a stored run the user renames the scenario, changes a value and
+    // mistypes another: the start stops at "숫자를 입력하십시오." with the
+    // focus on the mistyped field. It asks nothing (a queued OK would
+    // otherwise replace the earlier run), stores nothing and keeps none of
+    // the new values; once corrected, the run takes every field as typed.
+    void typoInANumberFieldStopsTheStart_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("first taken, with its unit") << int(ScenarioWindow::SprayRate) << "9 L/min";
+        QTest::newRow("emptied") << int(ScenarioWindow::WaterDepth) << "";
+        QTest::newRow("decimal comma") << int(ScenarioWindow::CanopyCover) << "0,9";
+        QTest::newRow("letter for a digit") << int(ScenarioWindow::DilutionRatio) << "l00";
+        QTest::newRow("blank") << int(ScenarioWindow::LeafAreaIndex) << "  ";
+        QTest::newRow("last taken, two points") << int(ScenarioWindow::VehicleSpeed) << "1.2.5";
+    }
+    void typoInANumberFieldStopsTheStart() {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        Session s;
+        auto w = s.open(ModelKind::Stream);
+        auto storedParameters = [&](const std::string& name) {
+            return queryScenario(s.connection, s.prompter, ModelKind::Stream, name).info.parameters;
+        };
+        prepareShortRun(*w, "earlier");
+        w->printResultsBox()->setChecked(false);
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        const auto rowsBefore = s.fingerprint(ModelKind::Stream, "earlier");
+        const auto parametersBefore = storedParameters("earlier");
+        s.prompter.shown.clear();
+
+        w->nameEdit()->setText("later");
+        w->parameterField(ScenarioWindow::SprayLength)->setText("300");
+        QLineEdit* bad = w->parameterField(ScenarioWindow::Parameter(field));
+        bad->setText(typed);
+        s.prompter.setNextAnswer(true);
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QCOMPARE(s.shown(), QStringList{q(text::kEnterNumber)});
+        QCOMPARE(w->focusWidget(), bad);
+        QCOMPARE(s.prompter.answers.size(), std::size_t(1));  // not asked
+        QCOMPARE(s.stored(ModelKind::Stream), QStringList{"earlier"});
+        QCOMPARE(s.fingerprint(ModelKind::Stream, "earlier"), rowsBefore);
+        QVERIFY(storedParameters("earlier") == parametersBefore);
+        QCOMPARE(w->lastStartedScenarioName(), QString("earlier"));
+        for (QWidget* input : inputs(*w)) QVERIFY2(input->isEnabled(), qPrintable(input->objectName()));
+
+        s.prompter.answers.clear();
+        s.prompter.shown.clear();
+        bad->setText("0.5");
+        QTest::mouseClick(w->startButton(), Qt::LeftButton);
+        QCOMPARE(s.shown(), QStringList{q(fillMessage(msg::kRunCompleteFormat, "later"))});
+        QCOMPARE(s.stored(ModelKind::Stream), (QStringList{"earlier", "later"}));
+        const auto later = storedParameters("later");
+        QCOMPARE(later[ScenarioWindow::SprayLength], 300.0);
+        QCOMPARE(later[std::size_t(field)], 0.5);
+        QCOMPARE(w->lastStartedScenarioName(), QString("later"));
+        QVERIFY(storedParameters("earlier") == parametersBefore);
     }
 
     void refusedInputsStoreNothing_data() {
@@ -376,9 +435,17 @@ private slots:
         QVERIFY(s.fingerprint(ModelKind::Stream, "kept") != before);
     }
 
-    // Closed while the run replaces a stored one: the run gives up, the store
-    // keeps the earlier run, and the window goes once the run has returned.
+    // Closed while the run replaces a stored one, or in the waiting messages
+    // just before it starts: the run gives up (or never starts), the store
+    // keeps the earlier run, the window goes once the run has returned and
+    // the user is told the run was cancelled.
+    void closingDuringARunAbandonsIt_data() {
+        QTest::addColumn<bool>("beforeTheRun");
+        QTest::newRow("while it runs") << false;
+        QTest::newRow("before it starts") << true;
+    }
     void closingDuringARunAbandonsIt() {
+        QFETCH(bool, beforeTheRun);
         Session s;
         auto w = s.open(ModelKind::Ditch);
         prepareShortRun(*w, "earlier");
@@ -390,15 +457,23 @@ private slots:
         addDate(*w, QDate(localNow().year - 1, 7, 1));
         s.prompter.setNextAnswer(true);
         bool closedWhileRunning = false;
-        duringTheRun(*w, [&] {
+        auto closeIt = [&] {
             closedWhileRunning = w->isRunning();
             w->close();
-        });
+        };
+        if (!beforeTheRun) duringTheRun(*w, closeIt);
         w->hide();
-        whenModal<ScenarioWindow>([](ScenarioWindow* open) { QTest::mouseClick(open->startButton(), Qt::LeftButton); });
+        whenModal<ScenarioWindow>([&](ScenarioWindow* open) {
+            // A Ditch window handles the waiting messages once before its run.
+            if (beforeTheRun) QTimer::singleShot(0, open, closeIt);
+            QTest::mouseClick(open->startButton(), Qt::LeftButton);
+        });
         QCOMPARE(w->exec(), int(QDialog::Rejected));
         QVERIFY(closedWhileRunning);
-        QCOMPARE(s.shown(), QStringList{q(msg::kReplaceQuestion)});
+        const QStringList expected = beforeTheRun ? QStringList{q(msg::kRunCancelled)}
+                                                  : QStringList{q(msg::kReplaceQuestion), q(msg::kRunCancelled)};
+        QCOMPARE(s.shown(), expected);
+        QCOMPARE(q(s.prompter.shown.back().caption), q(msg::kProgramTitle));
         QCOMPARE(s.fingerprint(ModelKind::Ditch, "earlier"), before);
         QVERIFY(!w->isRunning());
     }
@@ -449,6 +524,21 @@ private slots:
         QCOMPARE(w->chemicalList()->findText("Diazinon"), -1);
         QCOMPARE(w->chemicalList()->currentText(), QString("Diazinon EC"));
         QVERIFY(s.shown().isEmpty());
+
+        // The same name letter for letter comes before one that only starts
+        // like it: "chlorpyrifos" stays itself beside "Chlorpyrifos".
+        w->setMaterialManagerOpener([&](const QString&) {
+            ScriptedPrompter quiet;
+            quiet.answers = {true};
+            const PropertyTexts texts = *showChemical(s.connection, quiet, "Chlorpyrifos");
+            addChemical(s.connection, quiet, "chlorpyrifos");
+            applyChemicalEdits(s.connection, quiet, "chlorpyrifos", texts);
+        });
+        QTest::mouseClick(w->materialManagerButton(), Qt::LeftButton);
+        choose(*w, "chlorpyrifos");
+        w->setMaterialManagerOpener([](const QString&) {});
+        QTest::mouseClick(w->materialManagerButton(), Qt::LeftButton);
+        QCOMPARE(w->chemicalList()->currentText(), QString("chlorpyrifos"));
     }
 
     void materialManagerOpensOverTheWindow() {

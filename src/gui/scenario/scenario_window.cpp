@@ -26,6 +26,7 @@
 #include "gui/app/program_pictures.hpp"
 #include "gui/app/qt_prompter.hpp"
 #include "gui/chemicals/material_manager_window.hpp"
+#include "gui/controls/name_combo_box.hpp"
 #include "gui/scenario/calendar_window.hpp"
 #include "gui/scenario/scenario_texts.hpp"
 
@@ -146,7 +147,7 @@ void ScenarioWindow::buildControls() {
     scenarioBox->setObjectName(QStringLiteral("scenarioGroup"));
     nameField_ = new QLineEdit(this);
     nameField_->setObjectName(QStringLiteral("scenarioName"));
-    chemicals_ = new QComboBox(this);
+    chemicals_ = new NameComboBox(this);
     chemicals_->setObjectName(QStringLiteral("chemicalList"));
     chemicals_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     chemicals_->setMinimumContentsLength(20);
@@ -319,20 +320,24 @@ void ScenarioWindow::openMaterialManager() {
         manager.exec();
     }
     loadChemicalList();
-    // The chemical kept for the run stays the one last chosen by hand.
+    // The chemical kept for the run stays the one last chosen by hand. The
+    // same name, letter for letter, comes before one that only starts like
+    // it: "chlorpyrifos" must not turn into "Chlorpyrifos".
     if (selected.isEmpty()) return;
-    for (int i = 0; i < chemicals_->count(); ++i) {
-        if (chemicals_->itemText(i).startsWith(selected, Qt::CaseInsensitive)) {
-            chemicals_->setCurrentIndex(i);
-            break;
-        }
+    int index = chemicals_->findText(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    for (int i = 0; index < 0 && i < chemicals_->count(); ++i) {
+        if (chemicals_->itemText(i).startsWith(selected, Qt::CaseInsensitive)) index = i;
     }
+    if (index >= 0) chemicals_->setCurrentIndex(index);
 }
 
 void ScenarioWindow::tell(const char* text) { prompter_.inform(text, msg::kProgramTitle, PromptIcon::Warning); }
 
 bool ScenarioWindow::takeValues() {
-    chemicalName_ = chemicals_->currentText().toStdString();
+    // Every number is read before anything is kept: a field that is not a
+    // number leaves all the window's values as they were, so a typo can
+    // never start a run on a mix of earlier and new values.
+    ScenarioParameters taken = values_;
     for (Parameter p : kTakingOrder) {
         bool number = false;
         const double value = parameters_[p]->text().toDouble(&number);
@@ -342,8 +347,10 @@ bool ScenarioWindow::takeValues() {
             parameters_[p]->selectAll();
             return false;
         }
-        values_.*kParameterFields[p].value = static_cast<float>(value);
+        taken.*kParameterFields[p].value = static_cast<float>(value);
     }
+    values_ = taken;
+    chemicalName_ = chemicals_->currentText().toStdString();
     for (PathField f : kPathTakingOrder) weatherPaths_.*kPathFields[f].path = paths_[f]->text().toStdString();
     name_ = nameField_->text().toStdString();
     printResults_ = printBox_->isChecked();
@@ -365,8 +372,8 @@ void ScenarioWindow::setInputsEnabled(bool enabled) {
 
 void ScenarioWindow::startSimulation() {
     if (running_) return;
-    // A field that is not a number keeps its earlier value; the start goes on.
-    takeValues();
+    // A field that is not a number stops the start at its message.
+    if (!takeValues()) return;
     if (name_.empty()) return tell(scenario_text::kEnterScenarioName);
     for (PathField f : kPathCheckOrder) {
         if (paths_[f]->text().isEmpty()) return tell(kPathFields[f].emptyMessage);
@@ -392,15 +399,21 @@ void ScenarioWindow::startSimulation() {
     if (kind_ != ModelKind::Stream) QCoreApplication::processEvents();
     RunOptions options;
     options.announceCompletion = !printResults_;
-    // Closed while the waiting messages were handled: the run gives up at once.
-    if (closeAfterRun_) sink.abandon();
-    const RunOutcome outcome = runScenario(connection_, prompter_, sink, scenario, weather_, options);
+    // Closed while the waiting messages were handled: nothing is run (not
+    // even the replace question is asked).
+    RunOutcome outcome;
+    outcome.status = RunStatus::Abandoned;
+    if (!closeAfterRun_) outcome = runScenario(connection_, prompter_, sink, scenario, weather_, options);
     sink_ = nullptr;
     running_ = false;
     setInputsEnabled(true);
 
     if (closeAfterRun_) {
         QDialog::done(closeResult_);
+        // The store is as it was before the start; the user is told so, as
+        // when the replace question is cancelled.
+        if (outcome.status == RunStatus::Abandoned)
+            prompter_.inform(msg::kRunCancelled, msg::kProgramTitle, PromptIcon::Information);
         return;
     }
     // Only a finished run closes the window; after a refusal or a kept

@@ -7,8 +7,8 @@
 // with its refusals, replace question and completion message, is the core's
 // runScenario. The run stays on the interface thread and moves the progress
 // bar; the inputs are disabled meanwhile. Closing the window during a run
-// abandons the run (the store keeps what it had before) and the window goes
-// away once the run has returned.
+// abandons the run (the store keeps what it had before); the window goes
+// away once the run has returned and then says the run was cancelled.
 //
 //     ScenarioWindow window(ModelKind::Stream, connection, prompter, base, this);
 //     window.exec();
@@ -108,8 +108,9 @@ private:
     void loadChemicalList();
     void chooseChemical(const QString& name);
     void choosePath(PathField field);
-    // Copies the fields into the window's values in the documented order;
-    // stops at the first field that is not a number (false).
+    // Copies the fields into the window's values. The first field (in the
+    // taking order) that is not a number gets its message and the focus,
+    // and nothing is copied (false).
     bool takeValues();
     void setInputsEnabled(bool enabled);
     void tell(const char* text);
