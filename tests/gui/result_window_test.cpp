@@ -8,7 +8,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -123,6 +125,15 @@ QStringList fieldTexts(const ResultWindow& w) {
 }
 
 QImage chartImage(ResultWindow& w) { return w.chart()->grab().toImage(); }
+
+// The chart as the screen shows it: what the window last painted there, not
+// a fresh rendering. (Qt shows those pixels again whenever the window is
+// uncovered or moved.)
+QImage chartOnScreen(ResultWindow& w) {
+    QCoreApplication::processEvents();  // the repaints asked for so far
+    const QRect place = w.chart()->geometry();
+    return w.screen()->grabWindow(w.winId(), place.x(), place.y(), place.width(), place.height()).toImage();
+}
 
 // The first plot row, top down, holding a pixel of the colour; -1 for none.
 int topmostRow(const QImage& image, const PlotRect& r, QRgb colour) {
@@ -326,7 +337,9 @@ private slots:
         const int peak = r.bottom - int((r.bottom - r.top) / 1.2);
         QVERIFY(std::abs(topmostRow(chartImage(*w), r, qRgb(255, 0, 0)) - peak) <= 1);
 
-        // Blue (palette row 1, column 5) for Csoil(spray1): the next repaint has no red left.
+        // Blue (palette row 1, column 5) for Csoil(spray1): the screen shows
+        // it at once, with no red left.
+        QVERIFY(std::abs(topmostRow(chartOnScreen(*w), r, qRgb(255, 0, 0)) - peak) <= 1);
         gui::ColorPopup* popup = w->colorButton(5)->popup();
         QTimer::singleShot(0, popup, [popup] {
             const QPoint centre = popup->cell(gui::ColorPopup::kBaseId + 13)->geometry().center();
@@ -335,9 +348,18 @@ private slots:
         });
         QTest::mouseClick(w->colorButton(5), Qt::LeftButton);
         QCOMPARE(w->chart()->seriesColor(5), QColor(0, 0, 255));
-        const QImage blue = chartImage(*w);
+        const QImage blue = chartOnScreen(*w);
         QCOMPARE(topmostRow(blue, r, qRgb(255, 0, 0)), -1);
         QVERIFY(std::abs(topmostRow(blue, r, qRgb(0, 0, 255)) - peak) <= 1);
+        QCOMPARE(chartImage(*w).convertToFormat(blue.format()), blue);
+
+        // Water checked again, not applied: on the screen at once, in red.
+        w->seriesBox(13)->setChecked(true);
+        const QImage both = chartOnScreen(*w);
+        QVERIFY(topmostRow(both, r, qRgb(255, 0, 0)) >= 0);
+        QCOMPARE(chartImage(*w).convertToFormat(both.format()), both);
+        w->seriesBox(13)->setChecked(false);
+        QCOMPARE(topmostRow(chartOnScreen(*w), r, qRgb(255, 0, 0)), -1);
     }
 
     void deleteRemovesTheScenarioEverywhereAndCompacts_data() {
@@ -364,10 +386,32 @@ private slots:
         s.prompter.shown.clear();
         choose(*w, name);
         searchRange(*w, QDate(2023, 6, 1), QDate(2023, 6, 2));
+        const std::size_t rowsShown = w->rows().size();
+        const QStringList fieldsShown = fieldTexts(*w);
+
+        // Asked first, before any busy window: Cancel changes nothing.
         BusyWatcher busy;
         QTest::mouseClick(w->deleteButton(), Qt::LeftButton);
+        QCOMPARE(s.shown(), QStringList{q(msg::kDeleteScenarioQuestion)});
+        QCOMPARE(q(s.prompter.shown.front().caption), QString("Verdanel"));
+        QVERIFY(s.prompter.shown.front().question);
+        QVERIFY(busy.texts.isEmpty());
+        for (const std::string& table : {std::string("Scenario_Info"), output, balance}) QVERIFY(s.count(table, name) > 0);
+        QCOMPARE(w->scenarioList()->currentText(), name);
+        QCOMPARE(fieldTexts(*w), fieldsShown);
+        QCOMPARE(w->rows().size(), rowsShown);
+        QCOMPARE(checkedSeries(*w), QList<int>{w->rows().waterIndex()});
+        QVERIFY(w->chart()->scales().verticalMaximum > 0);
+        struct stat untouched{};
+        QCOMPARE(::stat(s.app.storePath().c_str(), &untouched), 0);
+        QCOMPARE(untouched.st_ino, before.st_ino);
+
+        s.prompter.shown.clear();
+        s.prompter.setNextAnswer(true);
+        QTest::mouseClick(w->deleteButton(), Qt::LeftButton);
+        QCOMPARE(s.shown(), QStringList{q(msg::kDeleteScenarioQuestion)});
         QCOMPARE(busy.texts, QStringList{q(msg::kDeletingScenario)});
-        QVERIFY(s.shown().isEmpty());
+        s.prompter.shown.clear();
 
         for (const std::string& table : {std::string("Scenario_Info"), output, balance}) QCOMPARE(s.count(table, name), 0);
         if (kind == ModelKind::Stream) QCOMPARE(s.count("Scenario_Info", "beta"), 1);
@@ -537,6 +581,32 @@ private slots:
         QCOMPARE(s.count("Scenario_Info", "Alpha"), 1);
         QVERIFY(w->rows().size() > 3 * 1440);
         QVERIFY(w->searchButton()->isEnabled());
+
+        // A click on "삭제" that reaches the window only while the rows are
+        // being shown (queued behind the search) is dropped, even with an OK
+        // waiting for a question.
+        QAbstractItemModel* detail = w->detailPage()->resultModel();
+        bool queued = false;
+        QObject::connect(detail, &QAbstractItemModel::modelReset, w.get(), [&] {
+            if (queued || !w->isSearching() || detail->rowCount() == 0) return;
+            queued = true;
+            QPushButton* target = w->deleteButton();
+            const QPointF at(target->rect().center());
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+                QCoreApplication::postEvent(target, new QMouseEvent(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                                                                    held, Qt::NoModifier));
+            }
+        });
+        s.prompter.setNextAnswer(true);
+        searchRange(*w, QDate(2023, 6, 2), QDate(2023, 6, 3));
+        QCoreApplication::processEvents();
+        QVERIFY(queued);
+        QVERIFY(s.shown().isEmpty());
+        QCOMPARE(s.count("Scenario_Info", "Alpha"), 1);
+        QCOMPARE(w->rows().size(), std::size_t(2 * 1440));
+        QVERIFY(w->deleteButton()->isEnabled());
+        s.prompter.answers.clear();
 
         // Closed meanwhile: the load gives up and the window goes once it has returned.
         QTimer::singleShot(0, w.get(), [&] { w->close(); });

@@ -1,5 +1,6 @@
 #pragma once
 // The texts of the result windows, their search, delete and exports. UTF-8.
+#include "core/common/messages.hpp"
 
 namespace verdanel::msg {
 
@@ -15,6 +16,9 @@ inline constexpr const char* kDuplicateScenario =
     "동일한 시나리오가 두개이상 발견되었습니다. 관리자에게 문의 바랍니다.";
 inline constexpr const char* kSelectScenarioToDelete = "삭제할 시나리오를 선택하여 주세요.";
 inline constexpr const char* kDeleteTooltip = "선택한 시나리오를 삭제합니다.";
+// Asked (OK, Cancel) before a scenario and all its rows are removed.
+inline constexpr const char* kDeleteScenarioQuestion = "선택한 시나리오를 삭제하시겠습니까?";
+inline constexpr const char* kDeleteScenarioCaption = kReplaceCaption;
 
 // Scenario info fields of the result window, in Scenario_Info column order.
 inline constexpr const char* kChemicalLabel = "화학물질";

@@ -47,7 +47,9 @@ void ChartView::setBuffer(const ResultBuffer* buffer) {
 }
 
 void ChartView::setSeriesChecked(int series, bool checked) {
-    if (series >= 0 && series < kMaxResultValues) checked_[static_cast<std::size_t>(series)] = checked;
+    if (series < 0 || series >= kMaxResultValues) return;
+    checked_[static_cast<std::size_t>(series)] = checked;
+    update();
 }
 
 void ChartView::setCheckedSource(std::function<bool(int)> source) { checkedSource_ = std::move(source); }
@@ -59,7 +61,9 @@ bool ChartView::isSeriesChecked(int series) const {
 }
 
 void ChartView::setSeriesColor(int series, const QColor& color) {
-    if (series >= 0 && series < kMaxResultValues) colors_[static_cast<std::size_t>(series)] = color;
+    if (series < 0 || series >= kMaxResultValues) return;
+    colors_[static_cast<std::size_t>(series)] = color;
+    update();
 }
 
 QColor ChartView::seriesColor(int series) const {

@@ -9,6 +9,12 @@
 // colour are read each time the chart is painted. So a series checked after
 // the last apply shows at the next repaint with the old scale.
 //
+// Qt keeps the window's last painted pixels and shows them again when the
+// window is uncovered or moved; a widget is painted anew only when it asks
+// for it. So every change of what the chart shows (rows, scales, colours,
+// checked series) asks for a repaint at once; the owner does the same when
+// a check box of its checked source changes (checkedSourceChanged()).
+//
 //     auto* chart = new ChartView(this);
 //     chart->setFrameGeometry(frameRect);        // the frame, in window coordinates
 //     chart->setCheckedSource([this](int k) { return seriesBox(k)->isChecked(); });
@@ -51,14 +57,16 @@ public:
     void setBuffer(const ResultBuffer* buffer);
     const ResultBuffer* buffer() const { return buffer_; }
 
-    // A series' check box state, held here; no repaint.
+    // A series' check box state, held here; repaints.
     void setSeriesChecked(int series, bool checked);
     // Reads check boxes directly instead; takes precedence over the states
     // set above. Called at every paint and apply.
     void setCheckedSource(std::function<bool(int)> source);
+    // A state the checked source reads has changed: repaints.
+    void checkedSourceChanged() { update(); }
     bool isSeriesChecked(int series) const;
 
-    // Pure red until set; no repaint, the colour shows at the next one.
+    // Pure red until set; repaints, so the new colour shows at once.
     void setSeriesColor(int series, const QColor& color);
     QColor seriesColor(int series) const;
 

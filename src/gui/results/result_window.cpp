@@ -28,11 +28,13 @@
 #include "core/results/result_messages.hpp"
 #include "core/results/result_search.hpp"
 #include "core/results/scenario_records.hpp"
+#include "gui/app/korean_interface.hpp"
 #include "gui/app/program_pictures.hpp"
 #include "gui/app/qt_prompter.hpp"
 #include "gui/controls/busy_message_window.hpp"
 #include "gui/controls/color_picker_button.hpp"
 #include "gui/controls/dialog_units.hpp"
+#include "gui/controls/name_combo_box.hpp"
 #include "gui/controls/tab_pages_control.hpp"
 #include "gui/results/chart_view.hpp"
 #include "gui/results/result_pages.hpp"
@@ -263,7 +265,7 @@ QWidget* ResultWindow::buildScenarioGroup() {
     auto* box = new QGroupBox(QString::fromUtf8(kScenarioGroup), this);
     box->setObjectName(QStringLiteral("scenarioGroup"));
 
-    scenarios_ = new QComboBox(this);
+    scenarios_ = new NameComboBox(this);
     scenarios_->setObjectName(QStringLiteral("scenarioList"));
     scenarios_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     scenarios_->setMinimumContentsLength(18);
@@ -337,6 +339,8 @@ QWidget* ResultWindow::buildQueryGroup() {
         auto* edit = new QDateEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setCalendarPopup(true);
+        // Its calendar shows Korean month and day names.
+        edit->setLocale(koreanLocale());
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         edit->setMinimumWidth(edit->sizeHint().width() + 12);
         return edit;
@@ -388,8 +392,11 @@ QWidget* ResultWindow::buildSeriesGroup() {
         seriesBoxes_[static_cast<std::size_t>(k)] = check;
         colorButtons_[static_cast<std::size_t>(k)] = color;
         connect(color, &ColorPickerButton::colorChanged, this, [this](int id, const QColor& c) {
-            // Taken by the chart at its next repaint.
             chart_->setSeriesColor(id - kFirstColorButtonId, c);
+        });
+        // A series checked or unchecked shows at once, with the scales of the last apply.
+        connect(check, &QCheckBox::toggled, this, [this] {
+            if (chart_) chart_->checkedSourceChanged();
         });
         if (!s.shown) {
             check->hide();
@@ -497,29 +504,34 @@ void ResultWindow::search() {
                                            : ResultSearch::search(connection_, prompter_, kind_, name, start_.month(),
                                                                   start_.day(), end_.month(), end_.day(), &progress);
     progress_ = nullptr;
+
+    // Nothing found: the core has said so; the rows and the chart of the
+    // previous search stay.
+    if (!closeAfterSearch_ && !found.empty()) {
+        apply_->setEnabled(false);
+        rows_ = std::move(found);
+        finalPage_->showRows(&rows_);
+        detailPage_->showRows(&rows_);
+        finalPage_->setSummary(summarize(rows_, start_.year()));
+
+        uncheckAllSeries();
+        seriesBoxes_[static_cast<std::size_t>(rows_.waterIndex())]->setChecked(true);
+        chart_->setBuffer(&rows_);
+        applyChart();
+        apply_->setEnabled(true);
+    }
+
+    // Clicks and keys that came in while the rows were loaded and shown
+    // reach the window now, while its commands are still off: a press on
+    // "삭제" queued during the search must not act once it is over.
+    QCoreApplication::processEvents();
     searching_ = false;
     setCommandsEnabled(true);
 
     if (closeAfterSearch_) {
         busy.close();
         done(closeResult_);
-        return;
     }
-    // Nothing found: the core has said so; the rows and the chart of the
-    // previous search stay.
-    if (found.empty()) return;
-
-    apply_->setEnabled(false);
-    rows_ = std::move(found);
-    finalPage_->showRows(&rows_);
-    detailPage_->showRows(&rows_);
-    finalPage_->setSummary(summarize(rows_, start_.year()));
-
-    uncheckAllSeries();
-    seriesBoxes_[static_cast<std::size_t>(rows_.waterIndex())]->setChecked(true);
-    chart_->setBuffer(&rows_);
-    applyChart();
-    apply_->setEnabled(true);
 }
 
 void ResultWindow::applyChart() {
@@ -533,6 +545,8 @@ void ResultWindow::deleteSelectedScenario() {
         return;
     }
     const std::string name = scenarios_->currentText().toStdString();
+    // A scenario and all its rows go for good: the user confirms first.
+    if (!prompter_.confirm(msg::kDeleteScenarioQuestion, msg::kDeleteScenarioCaption)) return;
 
     BusyMessageWindow busy;
     busy.open(this, QString::fromUtf8(msg::kDeletingScenario));

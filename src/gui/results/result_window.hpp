@@ -11,8 +11,9 @@
 // and text comes from the results core.
 //
 // While a search loads, the window keeps repainting but refuses to search,
-// delete, export or open the definition window; closing it then abandons
-// the load and the window closes as soon as the load has given up.
+// delete, export or open the definition window, also for clicks that were
+// queued until the rows were shown; closing it then abandons the load and
+// the window closes as soon as the load has given up.
 //
 //     ResultWindow window(ModelKind::Stream, connection, prompter, baseFolder, chooser);
 //     window.exec();
@@ -132,7 +133,8 @@ public slots:
     void search();
     // "apply": scales the chart to the checked series.
     void applyChart();
-    // "삭제": removes the selected scenario with its rows, then compacts the store.
+    // "삭제": asks, then removes the selected scenario with its rows and
+    // compacts the store; Cancel changes nothing.
     void deleteSelectedScenario();
     // "모델링": the definition window; afterwards the scenario it ran is selected and searched.
     void openScenarioWindow();
