@@ -357,6 +357,52 @@ private slots:
         }
     }
 
+    // Names that differ only in letter case are different chemicals, to the
+    // store and to the list: after every add and delete the list holds
+    // exactly the store's names, and every entry shows its own record.
+    void namesDifferingInLetterCaseStayApart_data() {
+        QTest::addColumn<QStringList>("steps");  // "+name": added in the add window; "-name": selected and deleted
+        QTest::newRow("the new lower-case one goes")
+            << QStringList{"+chlorpyrifos", "-chlorpyrifos"};
+        QTest::newRow("the sample goes, the new one stays")
+            << QStringList{"+chlorpyrifos", "-Chlorpyrifos"};
+        QTest::newRow("three spellings, taken away one by one")
+            << QStringList{"+chlorpyrifos", "+CHLORPYRIFOS", "-chlorpyrifos", "-CHLORPYRIFOS", "-Chlorpyrifos"};
+        QTest::newRow("deleted, then added back in the other case")
+            << QStringList{"+chlorpyrifos", "-Chlorpyrifos", "+Chlorpyrifos", "-chlorpyrifos"};
+    }
+    void namesDifferingInLetterCaseStayApart() {
+        QFETCH(QStringList, steps);
+        auto w = openWindow("");
+        QVERIFY(w);
+        QComboBox* list = nameList(w.get());
+        for (const QString& step : steps) {
+            const QString name = step.mid(1);
+            if (step.startsWith('+')) {
+                addThroughWindow(*w, [&](AddMaterialWindow* add) {
+                    QTest::keyClicks(add->findChild<QLineEdit*>("nameEdit"), name);
+                    click(add, "okButton");
+                });
+                QCOMPARE(list->currentText(), name);
+                QVERIFY(storedNames().contains(name));
+            } else {
+                list->setCurrentIndex(list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+                QCOMPARE(list->currentText(), name);
+                prompter_->setNextAnswer(true);
+                click(w.get(), "deleteButton");
+                QVERIFY(!storedNames().contains(name));
+                QCOMPARE(list->currentIndex(), -1);
+            }
+            QCOMPARE(listed(list), storedNames());
+        }
+        for (int i = 0; i < list->count(); ++i) {
+            list->setCurrentIndex(i);
+            QCOMPARE(field(w.get(), 1)->text(), storedText(list->itemText(i), 1));
+        }
+        for (const std::string& text : prompter_->texts())
+            QVERIFY2(text != verdanel::msg::kChemicalNotFound, text.c_str());
+    }
+
     void deleteWithNothingShownDeletesNothing() {
         auto w = openWindow("");
         QVERIFY(w);

@@ -18,6 +18,7 @@
 #include "core/chemicals/material_manager.hpp"
 #include "gui/chemicals/add_material_window.hpp"
 #include "gui/chemicals/hangul_font.hpp"
+#include "gui/controls/name_combo_box.hpp"
 
 namespace verdanel::gui {
 
@@ -87,7 +88,7 @@ struct MaterialManagerWindow::Impl {
 void MaterialManagerWindow::Impl::build() {
     auto* nameLabel = new QLabel(text(msg::kNameListLabel), &window);
     nameLabel->setObjectName(QStringLiteral("nameListLabel"));
-    names = new QComboBox(&window);
+    names = new NameComboBox(&window);
     names->setObjectName(QStringLiteral("nameList"));
     names->setEditable(false);
     names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -256,8 +257,11 @@ void MaterialManagerWindow::Impl::addMaterial() {
 
 void MaterialManagerWindow::Impl::deleteMaterial() {
     const DeleteOutcome outcome = deleteChemical(connection, prompter, currentName.toStdString());
-    if (!outcome.confirmed) return;
-    const int index = names->findText(currentName, Qt::MatchFixedString);  // letter case ignored
+    // A delete the store refused has been reported; the chemical stays listed and shown.
+    if (!outcome.confirmed || !outcome.stored) return;
+    // The store tells names apart by every letter, so the list does too:
+    // "chlorpyrifos" gone must not take "Chlorpyrifos" off the list.
+    const int index = names->findText(currentName, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0) {
         const QSignalBlocker quiet(names);
         const bool wasSelected = index == names->currentIndex();
