@@ -10,7 +10,8 @@
 #   name, chemical (keyboard on the combo), default weather files and dates,
 #   "시뮬레이션 시작" -> progress bar -> "<name> 시뮬레이션 완료!" -> close ->
 #   the result window selects and searches the new scenario -> both result
-#   pages -> chart -> CSV export -> picture export -> "삭제" -> "종료"
+#   pages -> chart -> CSV export -> picture export -> "삭제" and its question
+#   (Cancel, then again and OK) -> "종료"
 #   and finally "Quit" on the chooser (busy window and compaction), after
 #   which the process must end with 0.
 #
@@ -267,6 +268,24 @@ wait_gone() {
         sleep 0.1
     done
     fail "$what is still open after ${seconds}s"
+}
+
+# wait_question SECONDS: sets FOUND to a question box of the program titled
+# "Verdanel": not the chooser (titled the same) and not a busy window (which
+# may carry the program's name as its title).
+wait_question() {
+    local end=$(($(date +%s) + $1)) w
+    while [ "$(date +%s)" -le "$end" ]; do
+        for w in $(windows_titled Verdanel); do
+            [ "$w" = "$CHOOSER" ] && continue
+            [ "$(window_size "$w" | cut -dx -f2)" = "$BUSY_HEIGHT" ] && continue
+            FOUND=$w
+            return 0
+        done
+        program_alive || fail "the program ended while waiting for its question (exit code $PROGRAM_RC)"
+        sleep 0.1
+    done
+    fail "no question titled 'Verdanel' appeared within $1s"
 }
 
 # Keys go to the window that has the X input focus. Qt gives it to each
@@ -743,29 +762,39 @@ walk_model() {
     MEASURED=$(red_pixels "$bmp" "$(chart_box "$RESULT")")
     [ "$MEASURED" -ge 100 ] || fail "the picture does not show the chart's series ($MEASURED red pixels)"
 
-    stage "$model-deleted"
-    local before counts
+    stage "$model-delete-asked"
+    local before question
     before=$(inode)
     mark=$(event_mark)
     click "$RESULT" "${RESULT_DELETE[@]}"
-    # The delete asks nothing; should a question come, it is answered OK.
-    end=$(($(date +%s) + 60))
-    while :; do
-        counts=$(busy_windows_since "$mark")
-        [ "${counts% *}" -ge 1 ] && [ "${counts#* }" -ge "${counts% *}" ] && break
-        for box in $(windows_titled verdanel) $(windows_titled Verdanel); do
-            [ "$box" = "$CHOOSER" ] && continue
-            if [ "$(window_size "$box" | cut -dx -f2)" != "$BUSY_HEIGHT" ]; then
-                log "the delete asks a question: answered OK"
-                wait_focus "$box" "the delete question"
-                xdotool key Return
-                wait_gone "$box" "the delete question" 20
-            fi
-        done
-        program_alive || fail "the program ended during the delete (exit code $PROGRAM_RC)"
-        [ "$(date +%s)" -le "$end" ] || fail "no busy window of the delete was shown and closed within 60s"
-        sleep 0.1
-    done
+    # The question comes first, before any busy window; Cancel (Escape) keeps everything.
+    wait_question 30
+    question=$FOUND
+    [ "$(busy_windows_since "$mark")" = "0 0" ] || fail "a busy window was shown before the delete question"
+    wait_focus "$question" "the delete question"
+    log "delete question: $(window_size "$question") at $(window_pos "$question")"
+    sleep 0.3
+    shot
+
+    stage "$model-delete-cancelled"
+    xdotool key Escape
+    wait_gone "$question" "the delete question" 20
+    sleep 0.5
+    [ "$(busy_windows_since "$mark")" = "0 0" ] || fail "the cancelled delete showed a busy window"
+    [ -n "$(stored_scenario "$model" "$name")" ] || fail "the cancelled delete removed the scenario '$name'"
+    [ "$(inode)" = "$before" ] || fail "the cancelled delete compacted the store"
+    until_screen 10 "the chart lost its series after the cancelled delete" chart_red_at_least 100 "$RESULT"
+
+    stage "$model-deleted"
+    mark=$(event_mark)
+    click "$RESULT" "${RESULT_DELETE[@]}"
+    wait_question 30
+    question=$FOUND
+    wait_focus "$question" "the delete question"
+    log "the delete question is answered OK"
+    xdotool key Return
+    wait_gone "$question" "the delete question" 20
+    wait_busy_window_done "$mark" "the delete" 60
     until_screen 20 "the chart still shows series after the delete" chart_red_none "$RESULT"
     [ -z "$(stored_scenario "$model" "$name")" ] || fail "the scenario '$name' is still stored after the delete"
     rows=$(sql "select count(*) from model_output_$model where scenario_name = '$name'")
