@@ -50,7 +50,7 @@ void NameComboBox::showPopup() {
     // screen; it goes back to the limit, with its left edge below the box.
     QWidget* popup = view()->window();
     const int limit = popupWidthLimit();
-    if (popup == this || popup->width() <= limit) return;
+    if (popup->width() <= limit) return;
     QRect place = popup->geometry();
     place.setWidth(limit);
     place.moveLeft(mapToGlobal(QPoint(0, 0)).x());
