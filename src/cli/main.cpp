@@ -252,7 +252,9 @@ int chemicalsCommand(const std::string& store, ArgReader args) {
     if (!openStore(connection, prompter, store)) return 1;
     if (!recomputeUsableFlags(connection, prompter)) return 1;
     StoreAccessor accessor(connection, prompter);
-    const int rows = accessor.query(sql::kChemicalNames);
+    const QueryResult listed = accessor.query(sql::kChemicalNames);
+    if (listed.failed()) return 1;
+    const int rows = listed.rows();
     const int required[] = {2, 4, 5, 6, 9, 10, 11, 12, 20, 21};
     const auto& columns = chemicalColumns();
     std::cout << "mat_name\tuseable";

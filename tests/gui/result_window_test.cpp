@@ -105,7 +105,7 @@ struct Session {
     }
     int count(const std::string& table, const QString& name) {
         StoreAccessor a(connection, prompter);
-        a.query("SELECT COUNT(*) FROM " + table + " WHERE Scenario_Name = ?", {name.toStdString()});
+        a.query("SELECT COUNT(*) FROM " + table + " WHERE Scenario_Name = ?", {name.toStdString()}).rows();
         return std::stoi(a.cell(0, 0));
     }
 };

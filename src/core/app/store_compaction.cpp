@@ -10,7 +10,9 @@
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
 #include "core/store/statements.hpp"
+#include "core/store/sqlite_handle.hpp"
 #include "core/store/store_connection.hpp"
+#include "core/store/store_statement.hpp"
 
 namespace verdanel {
 
@@ -31,26 +33,15 @@ std::string parentOf(const std::string& path) {
 // VACUUM INTO on the open connection, or on a read-only one made for it.
 bool writeCompactCopy(StoreConnection& connection, const std::string& source, const std::string& target,
                       std::string& error) {
-    sqlite3* db = connection.isOpen() ? connection.handle() : nullptr;
-    sqlite3* own = nullptr;
-    if (!db) {
-        if (sqlite3_open_v2(source.c_str(), &own, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            error = own ? sqlite3_errmsg(own) : "unable to open database file";
-            sqlite3_close(own);
-            return false;
-        }
-        sqlite3_busy_timeout(own, 5000);
-        db = own;
+    SqliteDatabase own;
+    if (!connection.isOpen()) {
+        if (!own.open(source, SQLITE_OPEN_READONLY, error)) return false;
+        sqlite3_busy_timeout(own.get(), 5000);
     }
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db, sql::kCompactInto, -1, &stmt, nullptr) == SQLITE_OK;
-    if (ok) {
-        sqlite3_bind_text(stmt, 1, target.c_str(), -1, SQLITE_TRANSIENT);
-        ok = sqlite3_step(stmt) == SQLITE_DONE;
-    }
-    if (!ok) error = sqlite3_errmsg(db);
-    sqlite3_finalize(stmt);
-    if (own) sqlite3_close(own);
+    StoreStatement compact(connection.isOpen() ? connection.database() : own, sql::kCompactInto);
+    compact.bindText(1, target);
+    const bool ok = compact.run();
+    if (!ok) error = compact.error();
     return ok;
 }
 }  // namespace

@@ -31,8 +31,9 @@ bool recomputeUsableFlags(StoreConnection& connection, Prompter& prompter) {
     transaction.begin();
 
     StoreAccessor chemicals(connection, prompter);
-    const int rows = chemicals.query(sql::kAllChemicals);
-    if (!chemicals.lastError().empty()) return false;
+    const QueryResult all = chemicals.query(sql::kAllChemicals);
+    if (all.failed()) return false;
+    const int rows = all.rows();
 
     StoreAccessor update(connection, prompter);
     for (int r = 0; r < rows; ++r) {
@@ -50,7 +51,7 @@ bool recomputeUsableFlags(StoreConnection& connection, Prompter& prompter) {
 std::vector<std::string> usableChemicalNames(StoreConnection& connection, Prompter& prompter) {
     recomputeUsableFlags(connection, prompter);
     StoreAccessor usable(connection, prompter);
-    const int rows = usable.query(sql::kUsableChemicals);
+    const int rows = usable.query(sql::kUsableChemicals).rows();
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) names.push_back(usable.cell(r, chem_col::kName));
@@ -61,7 +62,9 @@ std::vector<std::string> usableChemicalNames(StoreConnection& connection, Prompt
 std::optional<ChemicalRecord> loadChemical(StoreConnection& connection, Prompter& prompter,
                                            const std::string& name) {
     StoreAccessor row(connection, prompter);
-    if (row.query(sql::kChemicalByName, {name}) == 0) {
+    const QueryResult found = row.query(sql::kChemicalByName, {name});
+    if (found.failed()) return std::nullopt;
+    if (found.none()) {
         prompter.inform(msg::kChosenChemicalNotFound, msg::kProgramTitle, PromptIcon::Warning);
         return std::nullopt;
     }

@@ -12,7 +12,7 @@ namespace verdanel {
 
 std::vector<std::string> listChemicalNames(StoreConnection& connection, Prompter& prompter) {
     StoreAccessor rows(connection, prompter);
-    const int count = rows.query(sql::kChemicalNames);
+    const int count = rows.query(sql::kChemicalNames).rows();
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(count));
     for (int r = 0; r < count; ++r) names.push_back(rows.cell(r, chem_col::kName));
@@ -23,7 +23,9 @@ std::vector<std::string> listChemicalNames(StoreConnection& connection, Prompter
 std::optional<PropertyTexts> showChemical(StoreConnection& connection, Prompter& prompter,
                                           const std::string& name) {
     StoreAccessor row(connection, prompter);
-    if (row.query(sql::kChemicalByName, {name}) == 0) {
+    const QueryResult found = row.query(sql::kChemicalByName, {name});
+    if (found.failed()) return std::nullopt;
+    if (found.none()) {
         prompter.inform(msg::kChemicalNotFound, msg::kMaterialManagerCaption, PromptIcon::Warning);
         return std::nullopt;
     }
@@ -54,7 +56,10 @@ AddOutcome addChemical(StoreConnection& connection, Prompter& prompter, const st
         return outcome;
     }
     StoreAccessor store(connection, prompter);
-    if (store.query(sql::kChemicalByName, {name}) > 0) {
+    const QueryResult existing = store.query(sql::kChemicalByName, {name});
+    // A look-up the store refused has been shown; adding blindly could only fail again.
+    if (existing.failed()) return outcome;
+    if (existing.any()) {
         prompter.inform(msg::kChemicalNameExists, msg::kMaterialManagerCaption, PromptIcon::Warning);
         return outcome;
     }

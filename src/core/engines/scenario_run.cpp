@@ -156,15 +156,15 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     bool replacing = false;
     {
         StoreAccessor accessor(connection, prompter);
-        const int earlier = accessor.query(sql::kScenarioExists, {scenario.name, std::string(modelType)});
+        const QueryResult earlier = accessor.query(sql::kScenarioExists, {scenario.name, std::string(modelType)});
         // A look-up the store refused (the accessor has shown why) is no
         // "not found": the run would add a second copy of the scenario.
-        if (!accessor.lastError().empty()) {
+        if (earlier.failed()) {
             outcome.status = RunStatus::StoreFailed;
             outcome.message = fillMessage(msg::kStoreErrorFormat, accessor.lastError());
             return outcome;
         }
-        if (earlier > 0) {
+        if (earlier.any()) {
             if (!options.replaceWithoutAsking && !prompter.confirm(msg::kReplaceQuestion, msg::kReplaceCaption))
                 return refuse(RunStatus::Cancelled, msg::kRunCancelled, caption);
             replacing = true;

@@ -39,7 +39,7 @@ CivilTime splitDate(const std::string& text) {
 
 std::vector<std::string> scenarioNames(StoreConnection& connection, Prompter& prompter, ModelKind kind) {
     StoreAccessor accessor(connection, prompter);
-    const int rows = accessor.query(sql::kScenarioList, {std::string(modelTypeText(kind))});
+    const int rows = accessor.query(sql::kScenarioList, {std::string(modelTypeText(kind))}).rows();
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) names.push_back(accessor.cell(r, 0));
@@ -68,7 +68,12 @@ ScenarioQueryOutcome queryScenario(StoreConnection& connection, Prompter& prompt
                                    const std::string& name) {
     ScenarioQueryOutcome outcome;
     StoreAccessor accessor(connection, prompter);
-    const int rows = accessor.query(sql::kScenarioByName, {name, std::string(modelTypeText(kind))});
+    const QueryResult found = accessor.query(sql::kScenarioByName, {name, std::string(modelTypeText(kind))});
+    if (found.failed()) {
+        outcome.status = ScenarioLookup::Failed;
+        return outcome;
+    }
+    const int rows = found.rows();
     if (rows >= 2) {
         prompter.inform(msg::kDuplicateScenario, msg::kProgramTitle, PromptIcon::Warning);
         outcome.status = ScenarioLookup::Duplicate;

@@ -43,8 +43,9 @@ struct ScenarioInfo {
 
 enum class ScenarioLookup {
     Found,      // info holds the row
-    NotFound,   // no row (removed after the list was filled, or a store error): the fields are emptied
+    NotFound,   // no row (removed after the list was filled): the fields are emptied
     Duplicate,  // two or more rows: "동일한 시나리오가 ..." has been shown, the fields stay as they are
+    Failed,     // the store refused the look-up and has said why
 };
 
 struct ScenarioQueryOutcome {

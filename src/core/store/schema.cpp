@@ -7,6 +7,8 @@
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
 #include "core/store/sample_chemicals.hpp"
+#include "core/store/sqlite_handle.hpp"
+#include "core/store/store_statement.hpp"
 
 namespace verdanel {
 
@@ -128,46 +130,36 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
     // never leaves a half-made store where the program looks for one.
     const std::string temp = path + ".new";
     std::filesystem::remove(temp, ec);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        outcome.error = std::string(db ? sqlite3_errmsg(db) : "unable to open database file") + ": " + temp;
-        sqlite3_close(db);
-        return outcome;
-    }
-    auto exec = [&](const char* sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-            outcome.error = err ? err : "SQL error";
-            sqlite3_free(err);
-            return false;
-        }
-        return true;
-    };
-    bool ok = exec("BEGIN");
-    for (const auto& table : storeTables()) ok = ok && exec(table.createStatement);
-    for (const char* index : kCreateIndexes) ok = ok && exec(index);
-    if (ok && !samples.rows.empty()) {
-        std::string insert = "INSERT INTO material_info (";
-        for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) insert += std::string(c ? ", " : "") + chemicalColumns()[c];
-        insert += ") VALUES (";
-        for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) insert += c ? ", ?" : "?";
-        insert += ")";
-        sqlite3_stmt* stmt = nullptr;
-        ok = sqlite3_prepare_v2(db, insert.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
-        for (const auto& row : samples.rows) {
-            if (!ok) break;
-            for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) {
-                if (row[c].empty()) sqlite3_bind_null(stmt, static_cast<int>(c + 1));
-                else sqlite3_bind_text(stmt, static_cast<int>(c + 1), row[c].c_str(), -1, SQLITE_TRANSIENT);
+    bool ok = false;
+    {
+        SqliteDatabase db;
+        if (!db.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, outcome.error)) return outcome;
+        ok = db.exec("BEGIN", &outcome.error);
+        for (const auto& table : storeTables()) ok = ok && db.exec(table.createStatement, &outcome.error);
+        for (const char* index : kCreateIndexes) ok = ok && db.exec(index, &outcome.error);
+        if (ok && !samples.rows.empty()) {
+            std::string insert = "INSERT INTO material_info (";
+            for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c)
+                insert += std::string(c ? ", " : "") + chemicalColumns()[c];
+            insert += ") VALUES (";
+            for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) insert += c ? ", ?" : "?";
+            insert += ")";
+            StoreStatement add(db, insert);
+            ok = add.valid();
+            if (!ok) outcome.error = add.error();
+            for (const auto& row : samples.rows) {
+                if (!ok) break;
+                for (std::size_t c = 0; c < kSampleChemicalColumnCount; ++c) {
+                    const int column = static_cast<int>(c + 1);
+                    if (row[c].empty()) add.bindNull(column);
+                    else add.bindText(column, row[c]);
+                }
+                ok = add.run();
+                if (!ok) outcome.error = add.error();
             }
-            ok = sqlite3_step(stmt) == SQLITE_DONE;
-            if (!ok) outcome.error = sqlite3_errmsg(db);
-            sqlite3_reset(stmt);
         }
-        sqlite3_finalize(stmt);
+        ok = ok && db.exec("COMMIT", &outcome.error);
     }
-    ok = ok && exec("COMMIT");
-    sqlite3_close(db);
     if (!ok) {
         std::filesystem::remove(temp, ec);
         return outcome;

@@ -28,14 +28,17 @@ const std::string& StoreAccessor::cell(int row, int column) const {
     return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columnCount_) + static_cast<std::size_t>(column)];
 }
 
-int StoreAccessor::query(std::string_view sql, const std::vector<StoreValue>& params) {
-    if (!connection_.isPresent()) return 0;
+QueryResult StoreAccessor::query(std::string_view sql, const std::vector<StoreValue>& params) {
     clear();
     lastError_.clear();
+    if (!connection_.isPresent()) {
+        lastError_ = msg::kStoreNotOpen;
+        return QueryResult::refused();
+    }
     StoreStatement stmt(connection_, sql);
     if (!stmt.valid()) {
         report(stmt.error());
-        return 0;
+        return QueryResult::refused();
     }
     stmt.bindAll(params);
     const int columns = stmt.columnCount();
@@ -47,13 +50,13 @@ int StoreAccessor::query(std::string_view sql, const std::vector<StoreValue>& pa
     }
     if (stmt.failed()) {
         report(stmt.error());
-        return 0;
+        return QueryResult::refused();
     }
     // The column count is kept even when no row came back.
     columnCount_ = columns;
     rowCount_ = rows;
     cells_ = std::move(cells);
-    return rows;
+    return QueryResult::found(rows);
 }
 
 bool StoreAccessor::execute(std::string_view sql, const std::vector<StoreValue>& params) {

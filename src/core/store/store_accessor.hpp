@@ -14,12 +14,33 @@ namespace verdanel {
 class Prompter;
 class StoreConnection;
 
+// A query's answer: the rows it found (perhaps none), or that the store
+// refused it, in which case the accessor has already shown why. "No rows" and
+// "failed" are different answers, so a caller cannot take one for the other.
+class QueryResult {
+public:
+    static QueryResult found(int rows) { return QueryResult(rows, false); }
+    static QueryResult refused() { return QueryResult(0, true); }
+
+    bool failed() const { return failed_; }
+    // Rows found; 0 when the query failed.
+    int rows() const { return rows_; }
+    bool any() const { return rows_ > 0; }
+    bool none() const { return !failed_ && rows_ == 0; }
+
+private:
+    QueryResult(int rows, bool failed) : rows_(rows), failed_(failed) {}
+    int rows_ = 0;
+    bool failed_ = false;
+};
+
 class StoreAccessor {
 public:
     StoreAccessor(StoreConnection& connection, Prompter& prompter);
 
-    // Runs a statement that returns rows; returns the row count (0 on failure).
-    int query(std::string_view sql, const std::vector<StoreValue>& params = {});
+    // Runs a statement that returns rows. Without a connection object the
+    // query fails without a message.
+    QueryResult query(std::string_view sql, const std::vector<StoreValue>& params = {});
     // Runs a statement that returns no rows; true when the store accepted it.
     bool execute(std::string_view sql, const std::vector<StoreValue>& params = {});
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/common/messages.hpp"
@@ -53,10 +52,7 @@ bool StoreConnection::open(const std::string& connectionText, Prompter& prompter
 
     auto fail = [&](const std::string& why) {
         openError_ = why;
-        if (db_) {
-            sqlite3_close_v2(db_);
-            db_ = nullptr;
-        }
+        db_.close();
         prompter.inform(why, msg::kProgramTitle, PromptIcon::Error);
         return false;
     };
@@ -66,43 +62,31 @@ bool StoreConnection::open(const std::string& connectionText, Prompter& prompter
     std::error_code ec;
     if (std::filesystem::is_directory(path_, ec)) return fail("unable to open database file: " + path_);
 
-    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        return fail(why + ": " + path_);
-    }
+    std::string why;
+    if (!db_.open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, why)) return fail(why);
     // A store held by another program is waited for a while, not forever.
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_.get(), 5000);
     // A run appends some 40 MB of rows in one transaction. A modest page cache
     // that lets SQLite write finished pages as it goes measured faster than
     // one large enough to hold them all (less memory to fault in and manage).
-    sqlite3_exec(db_, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
+    db_.exec("PRAGMA cache_size = -8192");
     // Searches read tens of megabytes; mapping the file saves copying every page.
-    sqlite3_exec(db_, "PRAGMA mmap_size = 1073741824", nullptr, nullptr, nullptr);
+    db_.exec("PRAGMA mmap_size = 1073741824");
     // SQLite opens lazily; reading the schema proves the file is a store.
     // An empty file reads as a database without tables, which is no store either.
-    char* err = nullptr;
-    int tables = 0;
-    auto count = [](void* out, int, char** values, char**) {
-        *static_cast<int*>(out) = values[0] ? std::atoi(values[0]) : 0;
-        return 0;
-    };
-    rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master WHERE type = 'table'", count, &tables, &err);
-    if (rc != SQLITE_OK) {
-        std::string why = err ? err : sqlite3_errstr(rc);
-        sqlite3_free(err);
+    SqliteStatementHandle count = db_.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table'", &why);
+    const int rc = count ? sqlite3_step(count.get()) : SQLITE_ERROR;
+    if (rc != SQLITE_ROW) {
+        if (count) why = sqlite3_errmsg(db_.get());
         return fail(why + ": " + path_);
     }
-    if (tables == 0) return fail(std::string(msg::kStoreHasNoTables) + ": " + path_);
+    if (sqlite3_column_int(count.get(), 0) == 0) return fail(std::string(msg::kStoreHasNoTables) + ": " + path_);
     state_ = State::Open;
     return true;
 }
 
 void StoreConnection::close() {
-    if (db_) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
+    db_.close();
     if (state_ == State::Open) {
         state_ = State::Unopened;
         openError_ = msg::kStoreNotOpen;

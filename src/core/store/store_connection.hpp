@@ -4,7 +4,7 @@
 // object stays in place unopened, and every statement then reports an error.
 #include <string>
 
-struct sqlite3;
+#include "core/store/sqlite_handle.hpp"
 
 namespace verdanel {
 
@@ -31,14 +31,15 @@ public:
     bool isPresent() const { return state_ != State::Absent; }
     bool isOpen() const { return state_ == State::Open; }
     State state() const { return state_; }
-    sqlite3* handle() const { return db_; }
+    sqlite3* handle() const { return db_.get(); }
+    const SqliteDatabase& database() const { return db_; }
     // The file the connection text named ("" before the first open).
     const std::string& path() const { return path_; }
     // Why the last open failed, in the store's words.
     const std::string& openError() const { return openError_; }
 
 private:
-    sqlite3* db_ = nullptr;
+    SqliteDatabase db_;
     State state_ = State::Absent;
     std::string path_;
     std::string openError_;

@@ -11,47 +11,26 @@
 
 namespace verdanel {
 
-StoreStatement::StoreStatement(StoreConnection& connection, std::string_view sql) : connection_(&connection) {
+StoreStatement::StoreStatement(StoreConnection& connection, std::string_view sql) {
     if (!connection.isOpen()) {
         error_ = connection.openError();
         return;
     }
-    if (sqlite3_prepare_v2(connection.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-        SQLITE_OK) {
-        error_ = sqlite3_errmsg(connection.handle());
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
-    }
+    stmt_ = connection.database().prepare(sql, &error_);
 }
 
-StoreStatement::~StoreStatement() { sqlite3_finalize(stmt_); }
+StoreStatement::StoreStatement(const SqliteDatabase& database, std::string_view sql)
+    : stmt_(database.prepare(sql, &error_)) {}
 
-StoreStatement::StoreStatement(StoreStatement&& other) noexcept
-    : stmt_(other.stmt_), error_(std::move(other.error_)), failed_(other.failed_), connection_(other.connection_) {
-    other.stmt_ = nullptr;
-}
-
-StoreStatement& StoreStatement::operator=(StoreStatement&& other) noexcept {
-    if (this != &other) {
-        sqlite3_finalize(stmt_);
-        stmt_ = other.stmt_;
-        error_ = std::move(other.error_);
-        failed_ = other.failed_;
-        connection_ = other.connection_;
-        other.stmt_ = nullptr;
-    }
-    return *this;
-}
-
-void StoreStatement::bindNull(int index) { sqlite3_bind_null(stmt_, index); }
-void StoreStatement::bindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
-void StoreStatement::bindDouble(int index, double value) { sqlite3_bind_double(stmt_, index, value); }
+void StoreStatement::bindNull(int index) { sqlite3_bind_null(raw(), index); }
+void StoreStatement::bindInt(int index, std::int64_t value) { sqlite3_bind_int64(raw(), index, value); }
+void StoreStatement::bindDouble(int index, double value) { sqlite3_bind_double(raw(), index, value); }
 void StoreStatement::bindText(int index, std::string_view value) {
-    sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(raw(), index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
 }
 
 void StoreStatement::bindStaticText(int index, std::string_view value) {
-    sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+    sqlite3_bind_text(raw(), index, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
 }
 
 void StoreStatement::bind(int index, const StoreValue& value) {
@@ -89,11 +68,11 @@ std::string runError(sqlite3* db) {
 bool StoreStatement::run() {
     if (!stmt_) return false;
     int rc;
-    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(raw())) == SQLITE_ROW) {
     }
     bool ok = rc == SQLITE_DONE;
-    if (!ok) error_ = runError(sqlite3_db_handle(stmt_));
-    sqlite3_reset(stmt_);
+    if (!ok) error_ = runError(sqlite3_db_handle(raw()));
+    sqlite3_reset(raw());
     return ok;
 }
 
@@ -102,44 +81,44 @@ bool StoreStatement::nextRow() {
         failed_ = true;
         return false;
     }
-    int rc = sqlite3_step(stmt_);
+    int rc = sqlite3_step(raw());
     if (rc == SQLITE_ROW) return true;
     failed_ = rc != SQLITE_DONE;
-    if (failed_) error_ = sqlite3_errmsg(sqlite3_db_handle(stmt_));
+    if (failed_) error_ = sqlite3_errmsg(sqlite3_db_handle(raw()));
     return false;
 }
 
 void StoreStatement::reset() {
     if (stmt_) {
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
+        sqlite3_reset(raw());
+        sqlite3_clear_bindings(raw());
     }
     failed_ = false;
 }
 
-int StoreStatement::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
-bool StoreStatement::columnIsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
-double StoreStatement::columnDouble(int column) const { return sqlite3_column_double(stmt_, column); }
-std::int64_t StoreStatement::columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+int StoreStatement::columnCount() const { return raw() ? sqlite3_column_count(raw()) : 0; }
+bool StoreStatement::columnIsNull(int column) const { return sqlite3_column_type(raw(), column) == SQLITE_NULL; }
+double StoreStatement::columnDouble(int column) const { return sqlite3_column_double(raw(), column); }
+std::int64_t StoreStatement::columnInt(int column) const { return sqlite3_column_int64(raw(), column); }
 
 std::string StoreStatement::columnText(int column) const {
-    const unsigned char* text = sqlite3_column_text(stmt_, column);
-    int bytes = sqlite3_column_bytes(stmt_, column);
+    const unsigned char* text = sqlite3_column_text(raw(), column);
+    int bytes = sqlite3_column_bytes(raw(), column);
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes)) : std::string();
 }
 
 std::string_view StoreStatement::columnTextView(int column) const {
-    const unsigned char* text = sqlite3_column_text(stmt_, column);
-    int bytes = sqlite3_column_bytes(stmt_, column);
+    const unsigned char* text = sqlite3_column_text(raw(), column);
+    int bytes = sqlite3_column_bytes(raw(), column);
     return text ? std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes))
                 : std::string_view();
 }
 
 std::string StoreStatement::columnAsText(int column) const {
-    switch (sqlite3_column_type(stmt_, column)) {
+    switch (sqlite3_column_type(raw(), column)) {
         case SQLITE_NULL: return std::string();
-        case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(stmt_, column));
-        case SQLITE_FLOAT: return formatRoundTrip(sqlite3_column_double(stmt_, column));
+        case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(raw(), column));
+        case SQLITE_FLOAT: return formatRoundTrip(sqlite3_column_double(raw(), column));
         default: return columnText(column);
     }
 }

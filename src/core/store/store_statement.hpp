@@ -5,9 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/store/sqlite_handle.hpp"
 #include "core/store/store_value.hpp"
-
-struct sqlite3_stmt;
 
 namespace verdanel {
 
@@ -17,11 +16,8 @@ class StoreStatement {
 public:
     StoreStatement() = default;
     StoreStatement(StoreConnection& connection, std::string_view sql);
-    ~StoreStatement();
-    StoreStatement(StoreStatement&& other) noexcept;
-    StoreStatement& operator=(StoreStatement&& other) noexcept;
-    StoreStatement(const StoreStatement&) = delete;
-    StoreStatement& operator=(const StoreStatement&) = delete;
+    // On a database the caller holds itself (a store being made or compacted).
+    StoreStatement(const SqliteDatabase& database, std::string_view sql);
 
     bool valid() const { return stmt_ != nullptr; }
     const std::string& error() const { return error_; }
@@ -55,10 +51,11 @@ public:
     std::string columnAsText(int column) const;
 
 private:
-    sqlite3_stmt* stmt_ = nullptr;
+    sqlite3_stmt* raw() const { return stmt_.get(); }
+
+    SqliteStatementHandle stmt_;
     std::string error_;
     bool failed_ = false;
-    StoreConnection* connection_ = nullptr;
 };
 
 }  // namespace verdanel

@@ -15,14 +15,7 @@ bool StoreTransaction::exec(const char* sql) {
         error_ = connection_.openError();
         return false;
     }
-    char* err = nullptr;
-    int rc = sqlite3_exec(connection_.handle(), sql, nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        error_ = err ? err : sqlite3_errstr(rc);
-        sqlite3_free(err);
-        return false;
-    }
-    return true;
+    return connection_.database().exec(sql, &error_);
 }
 
 bool StoreTransaction::begin() {
@@ -45,7 +38,7 @@ void StoreTransaction::rollback() {
     if (!active_) return;
     active_ = false;
     if (connection_.isOpen() && !sqlite3_get_autocommit(connection_.handle())) {
-        sqlite3_exec(connection_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        connection_.database().exec("ROLLBACK");
     }
 }
 

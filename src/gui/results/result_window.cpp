@@ -462,7 +462,8 @@ void ResultWindow::loadSelectedScenario() {
         queryScenario(connection_, prompter_, kind_, scenarios_->currentText().toStdString());
     switch (outcome.status) {
         case ScenarioLookup::Duplicate: return;  // the core has said so; the fields stay
-        case ScenarioLookup::NotFound: emptyFields(); return;
+        case ScenarioLookup::NotFound:
+        case ScenarioLookup::Failed: emptyFields(); return;
         case ScenarioLookup::Found: break;
     }
     const ScenarioInfo& info = outcome.info;

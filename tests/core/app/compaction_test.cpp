@@ -62,8 +62,8 @@ TEST(StoreCompaction, ReplacesTheStoreWithACompactCopyAndReopens) {
     EXPECT_NE(inodeOf(app.storePath()), inodeBefore);
     EXPECT_FALSE(std::filesystem::exists(app.folder.file("Database/test.mdb")));
     StoreAccessor b(c, prompter);
-    EXPECT_EQ(b.query(sql::kSearchStreamOutput, {std::string("0101"), std::string("1231"), std::string("kept")}), 100);
-    ASSERT_EQ(b.query("SELECT sum(Cwater) FROM model_output_stream WHERE scenario_name = 'kept'"), 1);
+    EXPECT_EQ(b.query(sql::kSearchStreamOutput, {std::string("0101"), std::string("1231"), std::string("kept")}).rows(), 100);
+    ASSERT_EQ(b.query("SELECT sum(Cwater) FROM model_output_stream WHERE scenario_name = 'kept'").rows(), 1);
     EXPECT_EQ(b.cell(0, 0), "3775");  // sum of i * 0.5 + 13 over the 100 rows
     EXPECT_TRUE(prompter.shown.empty());
 }
@@ -93,7 +93,7 @@ TEST(StoreCompaction, FailureLeavesTheOriginalReadableAndOpen) {
     EXPECT_TRUE(c.isOpen());
     EXPECT_EQ(inodeOf(app.storePath()), inodeBefore);
     StoreAccessor a(c, prompter);
-    EXPECT_EQ(a.query(sql::kSearchStreamOutput, {std::string("0101"), std::string("1231"), std::string("kept")}), 50);
+    EXPECT_EQ(a.query(sql::kSearchStreamOutput, {std::string("0101"), std::string("1231"), std::string("kept")}).rows(), 50);
     EXPECT_TRUE(prompter.shown.empty());  // a failed compaction is not shown
 }
 

@@ -126,7 +126,7 @@ TEST(OddNames, ChemicalsAndScenariosKeepTheirNamesThroughEveryOperation) {
     // Every table is still there, and what was stored before is as it was.
     StoreAccessor a(f.connection, f.prompter);
     for (const auto& table : storeTables()) {
-        EXPECT_EQ(a.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {std::string(table.name)}),
+        EXPECT_EQ(a.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {std::string(table.name)}).rows(),
                   1)
             << table.name;
     }

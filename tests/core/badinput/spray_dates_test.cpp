@@ -30,7 +30,7 @@ struct MinuteReader {
     double maxAir(long long day, int fromMinute, int toMinute) {
         const long long from = firstRow + day * 1440 + fromMinute;
         accessor.query("SELECT max(Cair_spray1) FROM model_output_ditch WHERE rowid BETWEEN ? AND ?",
-                       {static_cast<std::int64_t>(from), static_cast<std::int64_t>(from + toMinute - fromMinute)});
+                       {static_cast<std::int64_t>(from), static_cast<std::int64_t>(from + toMinute - fromMinute)}).rows();
         return std::stod(accessor.cell(0, 0));
     }
 };
@@ -56,15 +56,15 @@ TEST(SprayDates, AListOverMoreThanAYearStoresEveryDayOnceAndSpraysOnlyOnItsOwnDa
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message;
     EXPECT_EQ(outcome.rows, dayCount * 1440);
     StoreAccessor a(f.connection, f.prompter);
-    ASSERT_EQ(a.query("SELECT count(*), min(rowid), max(rowid) FROM model_output_ditch WHERE scenario_name = 'dates'"), 1);
+    ASSERT_EQ(a.query("SELECT count(*), min(rowid), max(rowid) FROM model_output_ditch WHERE scenario_name = 'dates'").rows(), 1);
     EXPECT_EQ(std::stoll(a.cell(0, 0)), dayCount * 1440);
     const long long firstRow = std::stoll(a.cell(0, 1));
     ASSERT_EQ(std::stoll(a.cell(0, 2)) - firstRow + 1, dayCount * 1440);  // one run, stored in time order
-    ASSERT_EQ(a.query("SELECT start_date, end_date FROM Scenario_Info WHERE Scenario_Name = 'dates'"), 1);
+    ASSERT_EQ(a.query("SELECT start_date, end_date FROM Scenario_Info WHERE Scenario_Name = 'dates'").rows(), 1);
     EXPECT_EQ(a.cell(0, 0), "2011-02-20");
     EXPECT_EQ(a.cell(0, 1), "2012-06-03");
     // 29 February is there once, from 2012.
-    ASSERT_EQ(a.query("SELECT count(*) FROM model_output_ditch WHERE simulation_month = '02' AND simulation_day = '29'"), 1);
+    ASSERT_EQ(a.query("SELECT count(*) FROM model_output_ditch WHERE simulation_month = '02' AND simulation_day = '29'").rows(), 1);
     EXPECT_EQ(a.cell(0, 0), "1440");
 
     // A spray shows as a jump of the air over the sprayed strip at 10:00:

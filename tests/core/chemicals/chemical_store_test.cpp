@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,13 +47,13 @@ struct Store {
 
     std::string usableFlagOf(const std::string& name) {
         StoreAccessor a(connection, prompter);
-        a.query(sql::kChemicalByName, {name});
+        a.query(sql::kChemicalByName, {name}).rows();
         return a.cell(0, chem_col::kUsable);
     }
 
     int chemicalCount() {
         StoreAccessor a(connection, prompter);
-        return a.query(sql::kAllChemicals);
+        return a.query(sql::kAllChemicals).rows();
     }
 };
 
@@ -283,11 +284,34 @@ TEST(MaterialManager, NamesWithQuotesAreJustNames) {
     EXPECT_EQ(listChemicalNames(s.connection, s.prompter), std::vector<std::string>{quoted});
     // The scenario table is still there: the name never became part of a statement.
     StoreAccessor a(s.connection, s.prompter);
-    a.query(sql::kScenarioList, {std::string("stream")});
+    a.query(sql::kScenarioList, {std::string("stream")}).rows();
     EXPECT_EQ(a.lastError(), "");
     EXPECT_EQ(s.prompter.texts(), (std::vector<std::string>{msg::kChemicalNameExists,
                                                              "O'Brien's mix의 물질정보를 수정합니다. 수정 후 되돌릴 수 없습니다.",
                                                              msg::kChemicalNameExists,
                                                              hostile + "의 물질정보를 수정합니다. 수정 후 되돌릴 수 없습니다.",
                                                              "화학물질: " + hostile + " 의 정보를 삭제하시겠습니까?"}));
+}
+
+// A look-up the store refuses is shown once, as the store's error, and is
+// never taken for "no such chemical": no second message, nothing added.
+TEST(ChemicalLookups, ARefusedLookUpIsNeitherNotFoundNorFreeToAdd) {
+    struct Case {
+        const char* what;
+        std::function<bool(Store&)> act;  // true when the operation went ahead
+    };
+    const Case cases[] = {
+        {"show", [](Store& s) { return showChemical(s.connection, s.prompter, "A").has_value(); }},
+        {"load", [](Store& s) { return loadChemical(s.connection, s.prompter, "A").has_value(); }},
+        {"add", [](Store& s) { return addChemical(s.connection, s.prompter, "A").accepted; }},
+    };
+    for (const Case& c : cases) {
+        Store s;
+        char* err = nullptr;
+        ASSERT_EQ(sqlite3_exec(s.connection.handle(), "ALTER TABLE material_info RENAME TO gone", nullptr, nullptr, &err),
+                  SQLITE_OK);
+        EXPECT_FALSE(c.act(s)) << c.what;
+        ASSERT_EQ(s.prompter.shown.size(), 1u) << c.what;
+        EXPECT_EQ(s.prompter.shown[0].text.rfind("Error:", 0), 0u) << c.what;
+    }
 }

@@ -66,7 +66,7 @@ struct RunFixture {
         std::string table = std::string("model_output_") + modelTypeText(kind);
         a.query("SELECT count(*), total(Cwater * 7 + Cair_spray1 * 3 + Csoil_spray1) FROM " + table +
                     " WHERE scenario_name = ?",
-                {name});
+                {name}).rows();
         return {std::stoi(a.cell(0, 0)), parseAtof(a.cell(0, 1))};
     }
 };
@@ -80,18 +80,18 @@ TEST(ScenarioRun, StoresTheScenarioRowAndOneRowPerMinute) {
     EXPECT_EQ(outcome.rows, 91 * 1440);
     EXPECT_EQ(f.fingerprint(ModelKind::Stream, "one date").first, 91 * 1440);
     StoreAccessor a(f.connection, f.prompter);
-    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("one date"), std::string("stream")}), 1);
+    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("one date"), std::string("stream")}).rows(), 1);
     EXPECT_EQ(a.cell(0, 2), "Chlorpyrifos");
     EXPECT_EQ(a.cell(0, 15), "2010-05-10");
     EXPECT_EQ(a.cell(0, 16), "2010-08-08");
     // First and last rows of the period.
-    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0510"), std::string("0510"), std::string("one date")}), 0);
+    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0510"), std::string("0510"), std::string("one date")}).rows(), 0);
     EXPECT_EQ(a.cell(0, 1) + a.cell(0, 2) + a.cell(0, 3) + a.cell(0, 4), "05100000");
     // Nothing before the spray at 10:00; something right after it.
     EXPECT_EQ(parseAtof(a.cell(599, 5)), 0.0);
     EXPECT_EQ(parseAtof(a.cell(599, 18)), 0.0);
     EXPECT_GT(parseAtof(a.cell(600, 5)), 0.0);
-    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0808"), std::string("0808"), std::string("one date")}), 0);
+    ASSERT_GT(a.query(sql::kSearchStreamOutput, {std::string("0808"), std::string("0808"), std::string("one date")}).rows(), 0);
     EXPECT_EQ(a.cell(a.rowCount() - 1, 3) + a.cell(a.rowCount() - 1, 4), "2359");
     ASSERT_FALSE(f.prompter.shown.empty());
     EXPECT_EQ(f.prompter.shown.back().text, fillMessage(msg::kRunCompleteFormat, "one date"));
@@ -106,8 +106,8 @@ TEST(ScenarioRun, FastPathMatchesThePlainStepOverADefaultPeriod) {
         const std::string table = std::string("model_output_") + modelTypeText(kind);
         const int values = kind == ModelKind::Stream ? 14 : 8;
         StoreAccessor b(f.connection, f.prompter);
-        const int rows = a.query("SELECT * FROM " + table + " WHERE scenario_name = 'fast' ORDER BY rowid");
-        ASSERT_EQ(b.query("SELECT * FROM " + table + " WHERE scenario_name = 'plain' ORDER BY rowid"), rows);
+        const int rows = a.query("SELECT * FROM " + table + " WHERE scenario_name = 'fast' ORDER BY rowid").rows();
+        ASSERT_EQ(b.query("SELECT * FROM " + table + " WHERE scenario_name = 'plain' ORDER BY rowid").rows(), rows);
         double worst = 0;
         for (int r = 0; r < rows; ++r) {
             for (int c = 5; c < 5 + values; ++c) {
@@ -156,7 +156,7 @@ TEST(ScenarioRun, AbandonedRunLeavesTheEarlierRunExactlyAsItWas) {
     EXPECT_EQ(f.run(s, &progress).status, RunStatus::Abandoned);
     EXPECT_EQ(f.fingerprint(ModelKind::Stream, "kept"), before);
     StoreAccessor a(f.connection, f.prompter);
-    EXPECT_EQ(a.query(sql::kScenarioExists, {std::string("kept"), std::string("stream")}), 1);
+    EXPECT_EQ(a.query(sql::kScenarioExists, {std::string("kept"), std::string("stream")}).rows(), 1);
 }
 
 TEST(ScenarioRun, UnreadableWeatherStopsTheRunBeforeTheStoreChanges) {
@@ -184,7 +184,7 @@ TEST(ScenarioRun, PondAndDitchOfTheSameNameStayApart) {
     ASSERT_EQ(f.run(f.scenario(ModelKind::Pond, "same")).status, RunStatus::Completed);
     EXPECT_EQ(f.fingerprint(ModelKind::Ditch, "same"), ditch);
     StoreAccessor a(f.connection, f.prompter);
-    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("same"), std::string("pond")}), 1);
+    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("same"), std::string("pond")}).rows(), 1);
     EXPECT_EQ(parseAtof(a.cell(0, 14)), 0.0);  // a pond does not flow
 }
 
@@ -258,7 +258,7 @@ TEST(ScenarioRun, InputsThatBreakTheModelAreRefusedAndNothingIsStored) {
         ASSERT_EQ(f.prompter.shown.size(), 1u) << c.what;
         EXPECT_EQ(f.prompter.shown[0].text, c.expected) << c.what;
         StoreAccessor a(f.connection, f.prompter);
-        EXPECT_EQ(a.query(sql::kScenarioExists, {std::string(c.what), std::string(modelTypeText(c.kind))}), 0);
+        EXPECT_EQ(a.query(sql::kScenarioExists, {std::string(c.what), std::string(modelTypeText(c.kind))}).rows(), 0);
     }
 }
 

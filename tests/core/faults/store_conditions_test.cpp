@@ -67,7 +67,7 @@ struct StoreFixture {
     StoreDigest digest() { return digestStore(connection.handle()); }
     int scenarioRows(const std::string& name, ModelKind kind) {
         StoreAccessor a(connection, prompter);
-        return a.query(sql::kScenarioExists, {name, std::string(modelTypeText(kind))});
+        return a.query(sql::kScenarioExists, {name, std::string(modelTypeText(kind))}).rows();
     }
 };
 

@@ -60,13 +60,13 @@ struct ResultsStore {
 
     int count(const std::string& table, const std::string& name) {
         StoreAccessor a(connection, prompter);
-        EXPECT_EQ(a.query("SELECT count(*) FROM " + table + " WHERE Scenario_Name = ?", {name}), 1);
+        EXPECT_EQ(a.query("SELECT count(*) FROM " + table + " WHERE Scenario_Name = ?", {name}).rows(), 1);
         return std::stoi(a.cell(0, 0));
     }
 
     int countScenario(ModelKind kind, const std::string& name) {
         StoreAccessor a(connection, prompter);
-        return a.query(sql::kScenarioExists, {name, std::string(modelTypeText(kind))});
+        return a.query(sql::kScenarioExists, {name, std::string(modelTypeText(kind))}).rows();
     }
 };
 

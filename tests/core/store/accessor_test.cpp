@@ -30,7 +30,7 @@ TEST(StoreAccessor, NullsReadAsEmptyTextsAndNumbersReadBack) {
     OpenStore s;
     StoreAccessor a(s.connection, s.prompter);
     ASSERT_TRUE(a.execute(sql::kInsertChemical, {std::string("Newchem")}));
-    ASSERT_EQ(a.query(sql::kChemicalByName, {std::string("Newchem")}), 1);
+    ASSERT_EQ(a.query(sql::kChemicalByName, {std::string("Newchem")}).rows(), 1);
     ASSERT_EQ(a.columnCount(), 23);
     EXPECT_EQ(a.cell(0, 0), "Newchem");
     for (int c = 1; c < 23; ++c) EXPECT_EQ(a.cell(0, c), "") << "column " << c;
@@ -38,7 +38,7 @@ TEST(StoreAccessor, NullsReadAsEmptyTextsAndNumbersReadBack) {
     ASSERT_TRUE(a.execute(sql::kInsertScenario,
                           {std::string("s"), std::string("stream"), std::string("Newchem"), 0.1, 1e-7, 3.0, 4.0, 5.0,
                            6.0, 7.0, 0.8, 9.0, 10.0, 11.0, 12.5, std::string("2010-06-01"), std::string("2010-11-29")}));
-    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("s"), std::string("stream")}), 1);
+    ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("s"), std::string("stream")}).rows(), 1);
     EXPECT_EQ(std::stod(a.cell(0, 3)), 0.1);
     EXPECT_EQ(std::stod(a.cell(0, 4)), 1e-7);
     EXPECT_EQ(a.cell(0, 16), "2010-11-29");
@@ -48,7 +48,9 @@ TEST(StoreAccessor, NullsReadAsEmptyTextsAndNumbersReadBack) {
 TEST(StoreAccessor, EmptyResultKeepsColumnCountAndShowsNothing) {
     OpenStore s;
     StoreAccessor a(s.connection, s.prompter);
-    EXPECT_EQ(a.query(sql::kChemicalByName, {std::string("none")}), 0);
+    const QueryResult none = a.query(sql::kChemicalByName, {std::string("none")});
+    EXPECT_TRUE(none.none());
+    EXPECT_FALSE(none.failed());
     EXPECT_EQ(a.rowCount(), 0);
     EXPECT_EQ(a.columnCount(), 23);
     EXPECT_TRUE(s.prompter.shown.empty());
@@ -58,8 +60,11 @@ TEST(StoreAccessor, RejectedStatementShowsTheStoresWordsAndReturnsZero) {
     OpenStore s;
     StoreAccessor a(s.connection, s.prompter);
     ASSERT_TRUE(a.execute(sql::kInsertChemical, {std::string("A")}));
-    ASSERT_EQ(a.query(sql::kChemicalNames), 1);
-    EXPECT_EQ(a.query("SELECT * FROM no_such_table"), 0);
+    ASSERT_EQ(a.query(sql::kChemicalNames).rows(), 1);
+    const QueryResult refused = a.query("SELECT * FROM no_such_table");
+    EXPECT_TRUE(refused.failed());
+    EXPECT_FALSE(refused.none());  // a failure is not an empty answer
+    EXPECT_EQ(refused.rows(), 0);
     EXPECT_EQ(a.rowCount(), 0);  // the earlier result is gone
     ASSERT_EQ(s.prompter.shown.size(), 1u);
     EXPECT_EQ(s.prompter.shown[0].text, "Error:no such table: no_such_table\n");
@@ -73,7 +78,7 @@ TEST(StoreAccessor, AbsentConnectionIsSilentUnopenedConnectionReports) {
     ScriptedPrompter prompter;
     StoreConnection absent;
     StoreAccessor a(absent, prompter);
-    EXPECT_EQ(a.query(sql::kChemicalNames), 0);
+    EXPECT_TRUE(a.query(sql::kChemicalNames).failed());
     EXPECT_FALSE(a.execute(sql::kInsertChemical, {std::string("x")}));
     EXPECT_TRUE(prompter.shown.empty());
 
@@ -83,7 +88,7 @@ TEST(StoreAccessor, AbsentConnectionIsSilentUnopenedConnectionReports) {
     EXPECT_FALSE(unopened.isOpen());
     ASSERT_EQ(prompter.shown.size(), 1u);  // the open failure itself
     StoreAccessor b(unopened, prompter);
-    EXPECT_EQ(b.query(sql::kChemicalNames), 0);
+    EXPECT_TRUE(b.query(sql::kChemicalNames).failed());
     EXPECT_FALSE(b.execute(sql::kInsertChemical, {std::string("x")}));
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[1].text.rfind("Error:", 0), 0u);
@@ -94,10 +99,10 @@ TEST(StoreAccessor, SecondQueryReplacesTheFirstCompletely) {
     OpenStore s;
     StoreAccessor a(s.connection, s.prompter);
     for (const char* n : {"b", "a", "c"}) ASSERT_TRUE(a.execute(sql::kInsertChemical, {std::string(n)}));
-    ASSERT_EQ(a.query(sql::kChemicalNames), 3);
+    ASSERT_EQ(a.query(sql::kChemicalNames).rows(), 3);
     EXPECT_EQ(a.cell(0, 0), "a");
     EXPECT_EQ(a.cell(2, 0), "c");
-    ASSERT_EQ(a.query("SELECT mat_name FROM material_info WHERE mat_name = 'c'"), 1);
+    ASSERT_EQ(a.query("SELECT mat_name FROM material_info WHERE mat_name = 'c'").rows(), 1);
     EXPECT_EQ(a.columnCount(), 1);
     EXPECT_EQ(a.cell(0, 0), "c");
     EXPECT_EQ(a.cell(1, 0), "");  // outside the result
@@ -108,11 +113,11 @@ TEST(StoreAccessor, NamesWithQuotesGoThroughInsertSelectAndDelete) {
     StoreAccessor a(s.connection, s.prompter);
     const std::string name = "O'Brien's \"best\"; x'); DROP TABLE Scenario_Info; --";
     ASSERT_TRUE(a.execute(sql::kInsertChemical, {name}));
-    ASSERT_EQ(a.query(sql::kChemicalByName, {name}), 1);
+    ASSERT_EQ(a.query(sql::kChemicalByName, {name}).rows(), 1);
     EXPECT_EQ(a.cell(0, 0), name);
     ASSERT_TRUE(a.execute(sql::kDeleteChemical, {name}));
-    EXPECT_EQ(a.query(sql::kChemicalByName, {name}), 0);
-    EXPECT_EQ(a.query(sql::kScenarioList, {std::string("stream")}), 0);
+    EXPECT_EQ(a.query(sql::kChemicalByName, {name}).rows(), 0);
+    EXPECT_EQ(a.query(sql::kScenarioList, {std::string("stream")}).rows(), 0);
     EXPECT_TRUE(s.prompter.shown.empty());  // Scenario_Info still there: no error
 }
 
@@ -124,10 +129,10 @@ TEST(StoreAccessor, TableNamesMatchWithoutRegardToCase) {
     for (int i = 0; i < 8; ++i) row.push_back(static_cast<double>(i));
     ASSERT_TRUE(a.execute(sql::kInsertDitchOutput, row));
     ASSERT_TRUE(a.execute(sql::kInsertPondOutput, row));
-    EXPECT_EQ(a.query("SELECT * FROM model_output_ditch"), 1);
-    EXPECT_EQ(a.query("SELECT * FROM MODEL_OUTPUT_POND"), 1);
+    EXPECT_EQ(a.query("SELECT * FROM model_output_ditch").rows(), 1);
+    EXPECT_EQ(a.query("SELECT * FROM MODEL_OUTPUT_POND").rows(), 1);
     ASSERT_TRUE(a.execute("DELETE FROM model_output_ditch WHERE Scenario_Name = ?", {std::string("run")}));
-    EXPECT_EQ(a.query("SELECT * FROM model_output_Ditch"), 0);
+    EXPECT_EQ(a.query("SELECT * FROM model_output_Ditch").rows(), 0);
 }
 
 TEST(StoreAccessor, SearchJoinsMonthAndDayAsTextWithInclusiveBounds) {
@@ -144,12 +149,12 @@ TEST(StoreAccessor, SearchJoinsMonthAndDayAsTextWithInclusiveBounds) {
     insert("06", "01", "10");
     insert("06", "01", "09");
     insert("07", "01", "00");
-    ASSERT_EQ(a.query(sql::kSearchStreamOutput, {std::string("0601"), std::string("0630"), std::string("run")}), 3);
+    ASSERT_EQ(a.query(sql::kSearchStreamOutput, {std::string("0601"), std::string("0630"), std::string("run")}).rows(), 3);
     std::multiset<std::string> found;
     for (int r = 0; r < 3; ++r) found.insert(a.cell(r, 1) + a.cell(r, 2) + a.cell(r, 3));
     EXPECT_EQ(found, (std::multiset<std::string>{"063001", "060110", "060109"}));
     // A range that runs over the year's end selects nothing.
-    EXPECT_EQ(a.query(sql::kSearchStreamOutput, {std::string("1220"), std::string("0110"), std::string("run")}), 0);
+    EXPECT_EQ(a.query(sql::kSearchStreamOutput, {std::string("1220"), std::string("0110"), std::string("run")}).rows(), 0);
 }
 
 TEST(StoreTransaction, DroppedTransactionLeavesNothing) {
@@ -164,7 +169,7 @@ TEST(StoreTransaction, DroppedTransactionLeavesNothing) {
         }
     }
     StoreAccessor a(s.connection, s.prompter);
-    EXPECT_EQ(a.query(sql::kChemicalNames), 0);
+    EXPECT_EQ(a.query(sql::kChemicalNames).rows(), 0);
     {
         StoreTransaction t(s.connection);
         ASSERT_TRUE(t.begin());
@@ -173,7 +178,7 @@ TEST(StoreTransaction, DroppedTransactionLeavesNothing) {
         ASSERT_TRUE(insert.run());
         ASSERT_TRUE(t.commit());
     }
-    EXPECT_EQ(a.query(sql::kChemicalNames), 1);
+    EXPECT_EQ(a.query(sql::kChemicalNames).rows(), 1);
 }
 
 TEST(StoreStatement, ReportsTheStoresErrorOnAFailedRun) {
