@@ -524,6 +524,9 @@ private slots:
         QCOMPARE(w->chemicalList()->findText("Diazinon"), -1);
         QCOMPARE(w->chemicalList()->currentText(), QString("Diazinon EC"));
         QVERIFY(s.shown().isEmpty());
+        // A run would use the chemical it names, as the store holds it now.
+        QCOMPARE(w->chosenChemical()[chem_col::kName], std::string("Diazinon EC"));
+        QVERIFY(!w->chosenChemical()[chem_col::kHenryConstant].empty());
 
         // The same name letter for letter comes before one that only starts
         // like it: "chlorpyrifos" stays itself beside "Chlorpyrifos".

@@ -320,15 +320,19 @@ void ScenarioWindow::openMaterialManager() {
         manager.exec();
     }
     loadChemicalList();
-    // The chemical kept for the run stays the one last chosen by hand. The
-    // same name, letter for letter, comes before one that only starts like
-    // it: "chlorpyrifos" must not turn into "Chlorpyrifos".
+    // The same name, letter for letter, comes before one that only starts
+    // like it: "chlorpyrifos" must not turn into "Chlorpyrifos".
     if (selected.isEmpty()) return;
     int index = chemicals_->findText(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
     for (int i = 0; index < 0 && i < chemicals_->count(); ++i) {
         if (chemicals_->itemText(i).startsWith(selected, Qt::CaseInsensitive)) index = i;
     }
     if (index >= 0) chemicals_->setCurrentIndex(index);
+    // The manager may have edited the chosen chemical, or the selection may
+    // now name another one: the run must use the properties of the chemical
+    // it names, as the store holds them now.
+    chemical_ = ChemicalRecord{};
+    if (index >= 0) chooseChemical(chemicals_->itemText(index));
 }
 
 void ScenarioWindow::tell(const char* text) { prompter_.inform(text, msg::kProgramTitle, PromptIcon::Warning); }

@@ -76,6 +76,8 @@ public:
 
     QLineEdit* nameEdit() const { return nameField_; }
     QComboBox* chemicalList() const { return chemicals_; }
+    // The record a run would use (its name and properties).
+    const ChemicalRecord& chosenChemical() const { return chemical_; }
     QPushButton* materialManagerButton() const { return manager_; }
     QCheckBox* printResultsBox() const { return printBox_; }
     QPushButton* startButton() const { return start_; }
