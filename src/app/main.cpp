@@ -4,9 +4,9 @@
 #include <QDebug>
 
 #include "core/common/base_folder.hpp"
-#include "gui/app/korean_interface.hpp"
-#include "gui/app/program_pictures.hpp"
-#include "gui/app/qt_prompter.hpp"
+#include "gui/common/korean_interface.hpp"
+#include "gui/common/program_pictures.hpp"
+#include "gui/common/qt_prompter.hpp"
 #include "gui/app/startup.hpp"
 
 int main(int argc, char* argv[]) {

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "core/common/messages.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/controls/busy_message_window.hpp"
 #include "gui/controls/transparent_static.hpp"
 

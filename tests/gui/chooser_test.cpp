@@ -8,7 +8,7 @@
 #include "core/common/messages.hpp"
 #include "gui/app/about_box.hpp"
 #include "gui/app/model_chooser_window.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/controls/transparent_static.hpp"
 #include "support/modal_helpers.hpp"
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/controls/color_picker_button.hpp"
 #include "gui/controls/color_popup.hpp"
 

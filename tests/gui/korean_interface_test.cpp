@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "core/store/store_connection.hpp"
-#include "gui/app/korean_interface.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/korean_interface.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/results/result_window.hpp"
 #include "gui/scenario/calendar_window.hpp"
 #include "support/scripted_prompter.hpp"

@@ -14,7 +14,7 @@
 #include "core/chemicals/material_manager.hpp"
 #include "core/common/messages.hpp"
 #include "core/store/store_connection.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/chemicals/add_material_window.hpp"
 #include "gui/chemicals/material_manager_window.hpp"
 #include "support/modal_helpers.hpp"

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "core/common/messages.hpp"
-#include "gui/app/qt_prompter.hpp"
+#include "gui/common/qt_prompter.hpp"
 #include "support/modal_helpers.hpp"
 
 using verdanel::gui::QtProgressSink;

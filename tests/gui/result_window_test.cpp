@@ -34,7 +34,7 @@
 #include "core/store/store_connection.hpp"
 #include "core/weather/weather_reader.hpp"
 #include "gui/app/model_chooser_window.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/app/startup.hpp"
 #include "gui/controls/color_picker_button.hpp"
 #include "gui/controls/color_popup.hpp"

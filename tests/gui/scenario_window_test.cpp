@@ -21,7 +21,7 @@
 #include "core/results/scenario_records.hpp"
 #include "core/store/store_connection.hpp"
 #include "core/weather/weather_messages.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/chemicals/material_manager_window.hpp"
 #include "gui/scenario/calendar_window.hpp"
 #include "gui/scenario/scenario_texts.hpp"

@@ -8,7 +8,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/controls/tab_pages_control.hpp"
 
 using verdanel::gui::TabPagesControl;

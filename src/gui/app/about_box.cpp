@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "core/common/messages.hpp"
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 #include "gui/controls/dialog_units.hpp"
 
 namespace verdanel::gui {

@@ -7,7 +7,7 @@
 #include "core/common/prompter.hpp"
 #include "core/store/store_connection.hpp"
 #include "gui/app/model_chooser_window.hpp"
-#include "gui/app/qt_prompter.hpp"
+#include "gui/common/qt_prompter.hpp"
 #include "gui/results/result_window.hpp"
 
 namespace verdanel::gui {

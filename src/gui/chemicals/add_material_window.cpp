@@ -8,7 +8,7 @@
 
 #include "core/chemicals/chemical_messages.hpp"
 #include "core/chemicals/material_manager.hpp"
-#include "gui/chemicals/hangul_font.hpp"
+#include "gui/common/hangul_font.hpp"
 
 namespace verdanel::gui {
 

@@ -17,7 +17,7 @@
 #include "core/chemicals/chemical_record.hpp"
 #include "core/chemicals/material_manager.hpp"
 #include "gui/chemicals/add_material_window.hpp"
-#include "gui/chemicals/hangul_font.hpp"
+#include "gui/common/hangul_font.hpp"
 #include "gui/controls/name_combo_box.hpp"
 
 namespace verdanel::gui {

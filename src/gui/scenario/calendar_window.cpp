@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/messages.hpp"
-#include "gui/app/korean_interface.hpp"
+#include "gui/common/korean_interface.hpp"
 #include "gui/scenario/scenario_texts.hpp"
 
 namespace verdanel::gui {

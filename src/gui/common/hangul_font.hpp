@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 
 namespace verdanel::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/app/program_pictures.hpp"
+#include "gui/common/program_pictures.hpp"
 
 #include <QApplication>
 #include <QFontDatabase>

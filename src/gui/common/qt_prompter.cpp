@@ -1,4 +1,4 @@
-#include "gui/app/qt_prompter.hpp"
+#include "gui/common/qt_prompter.hpp"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

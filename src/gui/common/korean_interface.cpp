@@ -1,4 +1,4 @@
-#include "gui/app/korean_interface.hpp"
+#include "gui/common/korean_interface.hpp"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
