@@ -88,9 +88,11 @@ void StreamFate::setWeather(const DayWeather& weather) {
     oy[kWater][kWater] = overlapWithin(Ws + s / 2 - uy, Ws);
     oy[kWater][kAdj2] = overlapWithin(uy + s / 2, Ws);
 
-    // Every land box spreads its air over W, the adjacent strips too although
-    // they are a wide; adj2's and spray2's overlaps clamp to a.
-    const Air sourceWidth{W, W, W, W, Ws};
+    // Each box spreads its air over the width its overlaps clamp to: W for
+    // spray1 and adj1 (adj1 is a wide, yet its own overlap clamps to W), a for
+    // adj2 and spray2 (spray2 is W wide, yet its own overlap clamps to a), Ws
+    // for the water. So in still air every box keeps its air, whatever a is.
+    const Air sourceWidth{W, W, a, a, Ws};
     startDay(day, oy, sourceWidth, L);
 }
 
