@@ -22,25 +22,17 @@ constexpr double kHumidityPercent = static_cast<double>(0.01f);
 
 DitchFate::DitchFate(const ScenarioParameters& p, const ChemicalProperties& chemical)
     : SceneModel(p, chemical, kDropletDensity) {
-    const double L = p.sprayLength;
     const double B = p.bankWidth;
-    const double Ws = p.waterWidth;
-    length_ = L;
-    waterWidth_ = Ws;
-    bankStripWidth_ = (B - Ws) * 0.5;
-    for (int k = 0; k < kStrips; ++k) {
-        land_[k] = fate::landStrip(bankStripWidth_, L, p, rates(), kErosionFactor[k], kErosionRate);
-        air_[k] = fate::airBoxOver(land_[k].area);
-    }
-    air_[kBoxWater] = fate::airBoxOver(water().area);
-    sceneArea_ = water().area + land_[1].area + land_[0].area;
+    bankStripWidth_ = (B - waterWidth()) * 0.5;
+    setStrips({bankStripWidth_, bankStripWidth_}, kErosionFactor, kErosionRate);
+    sceneArea_ = water().area + land(1).area + land(0).area;
     Bx_ = fate::driftDistanceFactor(B);
 
     setWeather(DayWeather{});
 }
 
 void DitchFate::setWeather(const DayWeather& weather) {
-    const fate::DayTerms day = fate::dayTerms(weather, rates(), length_, kHumidityPercent);
+    const fate::DayTerms day = fate::dayTerms(weather, rates(), length(), kHumidityPercent);
     driftFraction_ = day.driftBeyond(Bx_);
 
     // The direction is folded onto one side of the ditch; the 11.3 degree turn can
@@ -49,7 +41,7 @@ void DitchFate::setWeather(const DayWeather& weather) {
     const double uy = crossWind_;
     const double s = day.spread;
     const double b = bankStripWidth_;
-    const double Ws = waterWidth_;
+    const double Ws = waterWidth();
 
     // Across-wind overlaps [source][target]; only the entries written with a
     // limit are limited, and a negative overlap counts as none.
@@ -61,7 +53,7 @@ void DitchFate::setWeather(const DayWeather& weather) {
     oy[kBoxWater][kBoxSpray2] = uy + s / 2;
     oy[kBoxWater][kBoxWater] = s / 2 + Ws - uy;
 
-    startDay(day, oy, Air{b, b, Ws}, length_);
+    startDay(day, oy, Air{b, b, Ws});
 }
 
 // The spray that does not drift away enters the three air boxes by their

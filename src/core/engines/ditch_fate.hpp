@@ -58,7 +58,7 @@ private:
     friend SceneModel;
     void sprayInto(double sprayRate, Air& entering) const;
 
-    double length_ = 0, bankStripWidth_ = 0, waterWidth_ = 0;
+    double bankStripWidth_ = 0;
     double sceneArea_ = 0;  // water + spray2 + spray1 ground, m2
     double Bx_ = 0;
     double driftFraction_ = 0;

@@ -68,10 +68,8 @@ DayTerms dayTerms(const DayWeather& weather, const ChemicalRates& rates, double 
     return c;
 }
 
-LandStrip landStrip(double width, double length, const ScenarioParameters& p, const ChemicalRates& rates,
+LandStrip landStrip(double width, double length, double cover, double LAI, const ChemicalRates& rates,
                     double erosionFactor, double erosionRate) {
-    const double cover = p.canopyCover;
-    const double LAI = p.leafAreaIndex;
     LandStrip s;
     s.area = width * length;
     s.coveredArea = s.area * cover;

@@ -146,7 +146,7 @@ struct LandStrip {
     double erosion = 0;      // what rain erodes per unit of X, 1/s
 };
 // 0.001 Kd x `erosionFactor` x `erosionRate` is what rain erodes per unit of X.
-LandStrip landStrip(double width, double length, const ScenarioParameters& parameters, const ChemicalRates& rates,
+LandStrip landStrip(double width, double length, double cover, double leafAreaIndex, const ChemicalRates& rates,
                     double erosionFactor, double erosionRate);
 
 struct AirBox {

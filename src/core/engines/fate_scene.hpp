@@ -6,7 +6,7 @@
 // fate_rates.hpp and the mass changes) and the fast path built from it.
 //
 // A model derives from SceneModel<Model, Strips> and gives what is its own:
-//   - in its constructor, the sizes of its strips and air boxes (land_, air_);
+//   - in its constructor, the widths of its strips (setStrips);
 //   - where the spray of a second enters the air boxes:
 //       void sprayInto(double sprayRate, Air& entering) const;
 //   - in its setWeather, the day's weather terms and its transport table
@@ -54,6 +54,8 @@ public:
     double soilMass(int strip) const { return masses_[kSoilMass + strip]; }
     double waterMass() const { return masses_[kWaterMass]; }
 
+    double length() const { return length_; }          // L, m
+    double waterWidth() const { return waterWidth_; }  // Ws, m
     const LandStrip& land(int strip) const { return land_[strip]; }
     const AirBox& airBox(int box) const { return air_[box]; }
     const WaterBody& water() const { return water_; }
@@ -71,13 +73,15 @@ protected:
     // particleDensity: of the spray droplets that settle out of the air, kg/m3.
     SceneModel(const ScenarioParameters& parameters, const ChemicalProperties& chemical, double particleDensity);
 
+    // The strips across the scene with their erosion factors f, and the
+    // model's erosion rate (see landStrip); an air box over each strip and
+    // one over the water.
+    void setStrips(const std::array<double, Strips>& width, const std::array<double, Strips>& erosionFactor,
+                   double erosionRate);
+
     // The day's weather terms and the wind's overlaps (see AirTransport);
     // rebuilds the fast path for the day.
-    void startDay(const DayTerms& day, const typename AirTransport<kBoxes>::Table& across, const Air& sourceWidth,
-                  double length);
-
-    std::array<LandStrip, Strips> land_{};
-    std::array<AirBox, kBoxes> air_{};
+    void startDay(const DayTerms& day, const typename AirTransport<kBoxes>::Table& across, const Air& sourceWidth);
 
 private:
     template <bool Raining>
@@ -86,7 +90,9 @@ private:
     SprayOfRun spray_;
     ChemicalRates rates_;
     double vdep_ = 0;
-    double cover_ = 0;
+    double length_ = 0, waterWidth_ = 0, cover_ = 0, leafAreaIndex_ = 0;
+    std::array<LandStrip, Strips> land_{};
+    std::array<AirBox, kBoxes> air_{};
     WaterBody water_;
     DayTerms day_;
     AirTransport<kBoxes> transport_;

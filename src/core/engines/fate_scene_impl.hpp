@@ -11,14 +11,27 @@ SceneModel<Model, Strips>::SceneModel(const ScenarioParameters& parameters, cons
     : spray_(sprayOfRun(parameters)),
       rates_(chemicalRates(chemical)),
       vdep_(fate::depositionVelocity(particleDensity)),
+      length_(parameters.sprayLength),
+      waterWidth_(parameters.waterWidth),
       cover_(parameters.canopyCover),
-      water_(waterBody(parameters, parameters.sprayLength)) {}
+      leafAreaIndex_(parameters.leafAreaIndex),
+      water_(waterBody(parameters, length_)) {}
+
+template <class Model, int Strips>
+void SceneModel<Model, Strips>::setStrips(const std::array<double, Strips>& width,
+                                          const std::array<double, Strips>& erosionFactor, double erosionRate) {
+    for (int k = 0; k < Strips; ++k) {
+        land_[k] = landStrip(width[k], length_, cover_, leafAreaIndex_, rates_, erosionFactor[k], erosionRate);
+        air_[k] = airBoxOver(land_[k].area);
+    }
+    air_[kWaterBox] = airBoxOver(water_.area);
+}
 
 template <class Model, int Strips>
 void SceneModel<Model, Strips>::startDay(const DayTerms& day, const typename AirTransport<kBoxes>::Table& across,
-                                         const Air& sourceWidth, double length) {
+                                         const Air& sourceWidth) {
     day_ = day;
-    transport_.set(day.alongOverlap, across, sourceWidth, day.spread, length);
+    transport_.set(day.alongOverlap, across, sourceWidth, day.spread, length_);
     fast_.readOneSecond([this](const Masses& from, double rate, Masses& to) { second(from, rate, to); });
 }
 

@@ -26,21 +26,12 @@ constexpr double kHumidityPercent = 0.01;
 
 StreamFate::StreamFate(const ScenarioParameters& p, const ChemicalProperties& chemical)
     : SceneModel(p, chemical, kDropletDensity) {
-    const double L = p.sprayLength;
     const double W = p.sprayWidth;
-    const double Ws = p.waterWidth;
     const double a = static_cast<double>(p.bankWidth) - W;
-    length_ = L;
+    const double Ws = waterWidth();
     width_ = W;
-    waterWidth_ = Ws;
     adjacentWidth_ = a;
-
-    const std::array<double, 4> stripWidth{W, a, a, W};
-    for (int k = 0; k < stream_land::kCount; ++k) {
-        land_[k] = fate::landStrip(stripWidth[k], L, p, rates(), kErosionFactor[k], kErosionRate);
-        air_[k] = fate::airBoxOver(land_[k].area);
-    }
-    air_[stream_air::kWater] = fate::airBoxOver(water().area);
+    setStrips({W, a, a, W}, kErosionFactor, kErosionRate);
 
     // Edges of the strips seen from the upwind edge of spray1.
     const std::array<double, 5> edge{W, W + a, W + a + Ws, W + 2 * a + Ws, 2 * W + 2 * a + Ws};
@@ -50,10 +41,9 @@ StreamFate::StreamFate(const ScenarioParameters& p, const ChemicalProperties& ch
 }
 
 void StreamFate::setWeather(const DayWeather& weather) {
-    const fate::DayTerms day = fate::dayTerms(weather, rates(), length_, kHumidityPercent);
-    const double L = length_;
+    const fate::DayTerms day = fate::dayTerms(weather, rates(), length(), kHumidityPercent);
     const double W = width_;
-    const double Ws = waterWidth_;
+    const double Ws = waterWidth();
     const double a = adjacentWidth_;
     const double s = day.spread;
     const double uy = day.uy;
@@ -93,7 +83,7 @@ void StreamFate::setWeather(const DayWeather& weather) {
     // adj2 and spray2 (spray2 is W wide, yet its own overlap clamps to a), Ws
     // for the water. So in still air every box keeps its air, whatever a is.
     const Air sourceWidth{W, W, a, a, Ws};
-    startDay(day, oy, sourceWidth, L);
+    startDay(day, oy, sourceWidth);
 }
 
 // The spray that stays on the sprayed field enters the air above spray1 and,

@@ -47,7 +47,7 @@ private:
     // Where the spray of a second enters the air boxes.
     void sprayInto(double sprayRate, Air& entering) const;
 
-    double length_ = 0, width_ = 0, adjacentWidth_ = 0, waterWidth_ = 0;
+    double width_ = 0, adjacentWidth_ = 0;  // W and a, m
     std::array<double, 5> distanceFactor_{};  // x^-1.05 at the five strip edges
     std::array<double, 5> sprayShare_{};
 };
