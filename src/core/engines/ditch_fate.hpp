@@ -6,7 +6,8 @@
 // and an air box; the water has the water body and an air box. The vehicle
 // sprays both banks; the spray that does not drift away enters the three air
 // boxes by their ground areas. The pond is the same scene with still water
-// (vw = 0, so nothing flows out).
+// (vw = 0, so nothing flows out). The spray width W is kept with the scenario
+// but the ditch does not use it: the bank strips are (B - Ws) / 2 wide.
 //
 // What the Ditch has of its own is here: the scene's sizes, where the spray
 // of a second goes and the wind's transport table. The rates, the mass

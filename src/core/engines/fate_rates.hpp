@@ -35,7 +35,7 @@ inline constexpr double kTscfOptimumLogKow = 1.78;
 inline constexpr double kTscfInverseWidth = 0.4098360655737705;  // 1 / 2.44
 // Kaw = H / (R T) with R = 8.314 and T = 296 K. H is in atm m3/mol while this R
 // is in Pa m3/(mol K), so Kaw comes out 101,325 times below the dimensionless
-// ratio; the model's rates were fitted with it as it is.
+// ratio. It is kept so: every volatilization and penetration rate uses it.
 inline constexpr double kHenryToKaw = 0.00040634813307413744;
 inline constexpr double kSoilParticleDensity = 2650;    // kg/m3
 inline constexpr double kSoilWaterFraction = 0.3;       // of the soil's volume
@@ -44,9 +44,10 @@ inline constexpr double kSoilAirFraction = 0.3;
 inline constexpr double kPenetrationIntercept = 0.1663;
 inline constexpr double kPenetrationPerLogKow = 0.012;
 // Soil-side resistance: diffusion through the soil's water and air, each with
-// the tortuosity 0.3^3 / 0.6^2 (water content 0.3, porosity 0.6), over 0.2 m.
+// the tortuosity 0.3^3 / 0.6^2 (water and air 0.3 each of a porosity of 0.6),
+// taken over a diffusion path of 0.2 m.
 inline constexpr double kSoilTortuosity = 0.3 * 0.3 * 0.3 / (0.6 * 0.6);  // 0.075
-inline constexpr double kSoilDiffusionPathInverse = 5;  // 1 / 0.2 m
+inline constexpr double kSoilDiffusionPathInverse = 5;  // 1/m
 // Settling of spray droplets: diameter 200 µm (written in cm), the viscosity
 // term 44.3088e-4 and the scale 0.01 of the deposition velocity formula.
 inline constexpr double kDropletDiameter = 1e-4 * 200;
@@ -75,7 +76,7 @@ inline constexpr double kWindTurn = 11.3;
 
 // ---- rates of the processes, per second -------------------------------------
 inline constexpr double kLeafVolatilizationVelocity = 2.8888888888888886e-6;  // 0.0104 m/h
-inline constexpr double kRootUptakeRate = 5.75e-9;
+inline constexpr double kRootUptakeRate = 5.75e-9;  // of X TSCF, taken up with the transpiration stream
 // Of the rain reaching the soil, a tenth leaches through it and (while it
 // rains) a tenth runs off, each carrying the soil water's chemical.
 inline constexpr double kRainThroughSoil = 0.1;

@@ -56,7 +56,8 @@ void StreamFate::setWeather(const DayWeather& weather) {
     for (int i = 1; i < 5; ++i) sprayShare_[i] = beyond[i - 1] - beyond[i];
 
     // Across-wind overlaps [source][target]. The adj2 and spray2 boxes sit at
-    // fixed offsets from spray1 for the whole run.
+    // fixed offsets from spray1 for the whole run. The cross-wind keeps its
+    // sign: a wind from the far side carries air back towards spray1.
     using namespace stream_air;
     using fate::overlapWithin;
     fate::AirTransport<5>::Table oy{};
