@@ -13,7 +13,13 @@
 //   };
 //
 // The driver (engine_driver.hpp) calls setWeather whenever the day changes,
-// step once per second and outputs at second 0 of every minute.
+// step once per second and outputs at second 0 of every minute, and uses
+// advance(sprayRate, seconds) for the other seconds where a model has it.
+//
+// A model whose scene is land strips under air boxes of their own and one
+// water body derives from fate::SceneModel (fate_scene.hpp), which gives it
+// the per-second step, advance() and the masses; the rates it shares with the
+// other models are in fate_rates.hpp.
 #include <concepts>
 
 #include "core/engines/scenario.hpp"

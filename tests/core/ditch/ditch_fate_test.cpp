@@ -37,28 +37,29 @@ void runDay(DitchFate& fate) {
 
 TEST(DitchFate, DerivedValuesOfTheWindowDefaults) {
     DitchFate ditch(defaultParameters(ModelKind::Ditch), kChemical);
-    const auto& g = ditch.geometry();
-    EXPECT_DOUBLE_EQ(g.bankStripWidth, 1.5);
+    EXPECT_DOUBLE_EQ(ditch.bankStripWidth(), 1.5);
     const double ground[3] = {900, 900, 600};
     const double share[3] = {0.375, 0.375, 0.25};
     for (int j = 0; j < 3; ++j) {
-        EXPECT_DOUBLE_EQ(g.boxGroundArea[j], ground[j]);
-        EXPECT_DOUBLE_EQ(g.airVolume[j], ground[j] * 100);
+        EXPECT_DOUBLE_EQ(ditch.airBox(j).area, ground[j]);
+        EXPECT_DOUBLE_EQ(ditch.airBox(j).volume, ground[j] * 100);
         EXPECT_DOUBLE_EQ(ditch.keptShare(j), share[j]);
     }
     // cov and d are single-precision fields, so 0.8f and 0.1f carry into these.
-    EXPECT_NEAR(g.leafArea, 1440, 1e-4);
-    EXPECT_NEAR(g.soilVolume, 90, 1e-12);
-    EXPECT_NEAR(g.waterVolume, 60, 1e-5);
-    EXPECT_NEAR(g.waterFlow, 0.015, 1e-9);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_NEAR(ditch.land(k).leafArea, 1440, 1e-4);
+        EXPECT_NEAR(ditch.land(k).soilVolume, 90, 1e-12);
+    }
+    EXPECT_NEAR(ditch.water().volume, 60, 1e-5);
+    EXPECT_NEAR(ditch.water().flow, 0.015, 1e-9);
     EXPECT_DOUBLE_EQ(ditch.sprayRateWhileSpraying(), 18750);
     EXPECT_NEAR(ditch.sprayDuration(), 196.36, 0.005);
-    EXPECT_NEAR(ditch.constants().Bx, 0.23326, 5e-6);
-    EXPECT_NEAR(ditch.constants().vdep, 2.3886902827429317, 1e-15);
+    EXPECT_NEAR(ditch.driftDistanceFactor(), 0.23326, 5e-6);
+    EXPECT_NEAR(ditch.depositionVelocity(), 2.3886902827429317, 1e-15);
 
     DitchFate pond(defaultParameters(ModelKind::Pond), kChemical);
     EXPECT_NEAR(pond.sprayDuration(), 13.09, 0.005);
-    EXPECT_EQ(pond.geometry().waterFlow, 0.0);
+    EXPECT_EQ(pond.water().flow, 0.0);
 }
 
 TEST(DitchFate, DriftAboveAllTheSprayLeavesNegativeKeptSpray) {
@@ -68,7 +69,7 @@ TEST(DitchFate, DriftAboveAllTheSprayLeavesNegativeKeptSpray) {
     narrow.waterWidth = 0.01f;
     DitchFate hot(narrow, kChemical);
     hot.setWeather(weather(0, 0, 45, 0, 0));
-    EXPECT_NEAR(hot.day().driftFraction, 7.2, 0.05);
+    EXPECT_NEAR(hot.driftFraction(), 7.2, 0.05);
     hot.step(hot.sprayRateWhileSpraying());
     EXPECT_LT(totalAir(hot.masses()), 0.0);
 }
@@ -98,12 +99,11 @@ TEST(DitchFate, WithoutWindEveryAirBoxKeepsItsAir) {
     DitchFate ditch(defaultParameters(ModelKind::Ditch), kChemical);
     ditch.setWeather(weather(0, 45));
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_DOUBLE_EQ(ditch.transferFraction(i, j), i == j ? 1.0 : 0.0) << i << j;
+        for (int j = 0; j < 3; ++j) EXPECT_DOUBLE_EQ(ditch.transport().share(i, j), i == j ? 1.0 : 0.0) << i << j;
 
     // Air only above the water: with no wind it just deposits and degrades (kg = 0,
     // so nothing volatilizes either) and neither bank box sees any of it.
-    const auto& g = ditch.geometry();
-    const double lossPerSecond = (600 * ditch.constants().vdep + g.airVolume[2] * ditch.constants().kair) / 60000;
+    const double lossPerSecond = (600 * ditch.depositionVelocity() + ditch.airBox(2).volume * ditch.rates().kair) / 60000;
     ditch.setMasses({0, 0, 1000, 0, 0, 0, 0, 0});
     for (int t = 0; t < 600; ++t) ditch.step(0.0);
     const double expected = 1000 * std::pow(1 - lossPerSecond, 600);
@@ -162,7 +162,7 @@ TEST(DitchFate, AirTransportSharesOfWorkedWinds) {
     for (const auto& [w, share] : cases) {
         ditch.setWeather(w);
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) EXPECT_NEAR(ditch.transferFraction(i, j), share[i][j], 1e-11) << i << j;
+            for (int j = 0; j < 3; ++j) EXPECT_NEAR(ditch.transport().share(i, j), share[i][j], 1e-11) << i << j;
     }
 }
 
@@ -174,7 +174,7 @@ TEST(DitchFate, StrongCrossWindNeverCreatesAir) {
         ditch.setWeather(weather(5, theta, 25, 0, 50));
         for (int box = 0; box < 3; ++box) {
             double sent = 0;
-            for (int j = 0; j < 3; ++j) sent += ditch.transferFraction(box, j);
+            for (int j = 0; j < 3; ++j) sent += ditch.transport().share(box, j);
             EXPECT_LE(sent, 1.0 + 1e-15) << box;
 
             // Air alone in one box: a step can only move or lose it, never make it.
@@ -197,32 +197,33 @@ TEST(DitchFate, StrongCrossWindNeverCreatesAir) {
     // the cross-wind counts by its size): spray1's air reaches the water box.
     DitchFate turned(defaultParameters(ModelKind::Ditch), kChemical);
     turned.setWeather(weather(5, 175));
-    EXPECT_NEAR(turned.day().uy, 0.54, 0.01);
-    EXPECT_GT(turned.transferFraction(D::kBoxSpray1, D::kBoxWater), 0.3);
+    EXPECT_NEAR(turned.dayTerms().uy, -0.54, 0.01);
+    EXPECT_NEAR(turned.crossWind(), 0.54, 0.01);
+    EXPECT_GT(turned.transport().share(D::kBoxSpray1, D::kBoxWater), 0.3);
 
     // Straight across, the water box's air all lands on spray2 and none stays.
     DitchFate across(defaultParameters(ModelKind::Ditch), kChemical);
     across.setWeather(weather(5, kAcross));
-    EXPECT_NEAR(across.day().uy, 5.0, 1e-12);
-    EXPECT_NEAR(across.transferFraction(D::kBoxWater, D::kBoxSpray2), 1.0, 1e-15);
-    EXPECT_EQ(across.transferFraction(D::kBoxWater, D::kBoxWater), 0.0);
+    EXPECT_NEAR(across.crossWind(), 5.0, 1e-12);
+    EXPECT_NEAR(across.transport().share(D::kBoxWater, D::kBoxSpray2), 1.0, 1e-15);
+    EXPECT_EQ(across.transport().share(D::kBoxWater, D::kBoxWater), 0.0);
 }
 
 TEST(DitchFate, WindDirectionFoldsOnlyAbove180Degrees) {
     DitchFate a(defaultParameters(ModelKind::Ditch), kChemical), b(a);
     a.setWeather(weather(2.5, 190));
     b.setWeather(weather(2.5, 10));
-    EXPECT_EQ(a.day().foldedDirection, 10.0);
+    EXPECT_EQ(a.dayTerms().foldedDirection, 10.0);
     runDay(a);
     runDay(b);
     EXPECT_EQ(a.masses(), b.masses());
 
     // 180 stays 180: the wind blows the other way along the ditch than at 0.
     a.setWeather(weather(2.5, 180));
-    EXPECT_NEAR(a.day().phi, 191.3 * 0.017444444444444446, 1e-12);
-    EXPECT_LT(a.day().ux, -2.4);
+    EXPECT_NEAR(a.dayTerms().phi, 191.3 * 0.017444444444444446, 1e-12);
+    EXPECT_LT(a.dayTerms().ux, -2.4);
     a.setWeather(weather(2.5, 0));
-    EXPECT_GT(a.day().ux, 2.4);
+    EXPECT_GT(a.dayTerms().ux, 2.4);
 }
 
 TEST(DitchFate, StillWaterLosesChemicalOnlyByVolatilizationAndDegradation) {
@@ -230,8 +231,8 @@ TEST(DitchFate, StillWaterLosesChemicalOnlyByVolatilizationAndDegradation) {
     still.waterVelocity = 0;
     DitchFate pond(still, kChemical);
     DitchFate ditch(defaultParameters(ModelKind::Ditch), kChemical);
-    const double kwater = pond.constants().kwater;
-    const double flushed = ditch.geometry().waterFlow / ditch.geometry().waterVolume;  // per second
+    const double kwater = pond.rates().kwater;
+    const double flushed = ditch.water().flow / ditch.water().volume;  // per second
 
     // No wind, so no volatilization: the still water only degrades, the ditch also flows out.
     for (DitchFate* f : {&pond, &ditch}) {
@@ -251,7 +252,7 @@ TEST(DitchFate, StillWaterLosesChemicalOnlyByVolatilizationAndDegradation) {
         f->step(0.0);
     }
     EXPECT_NEAR(pond.masses()[D::kWater] - ditch.masses()[D::kWater], 6000 * flushed, 1e-9);
-    const double deposited = 600 * (50.0 / 60000) * pond.constants().vdep;
+    const double deposited = 600 * (50.0 / 60000) * pond.depositionVelocity();
     EXPECT_GT(pond.masses()[D::kWater] - (6000 * (1 - kwater) + deposited), 1e-4);
 }
 

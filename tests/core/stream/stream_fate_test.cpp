@@ -38,17 +38,18 @@ TEST(StreamFateScene, DurationRateAndGeometry) {
 
     ScenarioParameters narrow;
     narrow.bankWidth = 10;  // adjacent strips of 3 m beside 7 m fields
-    const StreamFate narrowScene(narrow, kChemical);
-    const StreamGeometry& g = narrowScene.geometry();
-    EXPECT_DOUBLE_EQ(g.adjacentWidth, 3);
-    EXPECT_EQ(g.landArea, (std::array<double, 4>{1400, 600, 600, 1400}));
-    EXPECT_EQ(g.airVolume, (std::array<double, 5>{140000, 60000, 60000, 140000, 60000}));
+    const StreamFate g(narrow, kChemical);
+    EXPECT_DOUBLE_EQ(g.adjacentWidth(), 3);
+    const double area[4] = {1400, 600, 600, 1400};
+    const double volume[5] = {140000, 60000, 60000, 140000, 60000};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(g.land(k).area, area[k]) << k;
+    for (int j = 0; j < 5; ++j) EXPECT_EQ(g.airBox(j).volume, volume[j]) << j;
     // The window's fields are single precision: cov is 0.8f, not 0.8.
-    EXPECT_DOUBLE_EQ(g.coveredArea[1], 600 * double(0.8f));
-    EXPECT_DOUBLE_EQ(g.leafArea[3], 1400 * double(0.8f) * 2);
-    EXPECT_NEAR(g.soilVolume[2], 60, 1e-9);
-    EXPECT_DOUBLE_EQ(g.waterVolume, 150);
-    EXPECT_DOUBLE_EQ(g.flow, 0.375);
+    EXPECT_DOUBLE_EQ(g.land(1).coveredArea, 600 * double(0.8f));
+    EXPECT_DOUBLE_EQ(g.land(3).leafArea, 1400 * double(0.8f) * 2);
+    EXPECT_NEAR(g.land(2).soilVolume, 60, 1e-9);
+    EXPECT_DOUBLE_EQ(g.water().volume, 150);
+    EXPECT_DOUBLE_EQ(g.water().flow, 0.375);
 }
 
 TEST(StreamFateScene, DriftSharesAndSpreadOfOneDay) {
@@ -58,15 +59,15 @@ TEST(StreamFateScene, DriftSharesAndSpreadOfOneDay) {
                                          0.0027056813323468347, 0.0014613098172878841};
     double sum = 0;
     for (int i = 0; i < 5; ++i) {
-        EXPECT_NEAR(model.day().sprayShare[i], expected[i], 1e-14) << i;
-        sum += model.day().sprayShare[i];
+        EXPECT_NEAR(model.sprayShare()[i], expected[i], 1e-14) << i;
+        sum += model.sprayShare()[i];
     }
     // All but what drifts past the far field: 1 - F(2W + 2a + Ws).
     EXPECT_NEAR(sum, 0.9952601337202035, 1e-14);
 
     // The wind in km/h is rounded to single precision before the spread.
     model.setWeather(weather(2.3f, 120));
-    EXPECT_NEAR(model.day().spread, 0.5422878328867419, 1e-14);
+    EXPECT_NEAR(model.dayTerms().spread, 0.5422878328867419, 1e-14);
 }
 
 TEST(StreamFateMasses, NothingSprayedStaysExactlyZero) {
@@ -86,12 +87,12 @@ TEST(StreamFateMasses, StillAirStaysInItsBox) {
     using namespace stream_air;
     StreamFate model(ScenarioParameters{}, kChemical);
     model.setWeather(weather(0, 90, 20));
-    EXPECT_EQ(model.transported({1, 2, 3, 4, 5}), (std::array<double, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(model.transport().moved({1, 2, 3, 4, 5}), (std::array<double, 5>{1, 2, 3, 4, 5}));
 
     // The first second of spray: the field's share enters the air above both
     // fields, each drift share the air above its own strip.
     const double S = model.sprayRateWhileSpraying();
-    const auto& share = model.day().sprayShare;
+    const auto& share = model.sprayShare();
     model.step(S);
     EXPECT_DOUBLE_EQ(model.airMass(kSpray1), share[0] * S);
     EXPECT_DOUBLE_EQ(model.airMass(kAdj1), share[1] * S);
@@ -103,17 +104,18 @@ TEST(StreamFateMasses, StillAirStaysInItsBox) {
     for (int t = 1; t < 60; ++t) model.step(S);
     // Afterwards each box loses only what settles, is washed out, degrades or
     // goes onto the leaves below it; nothing blows across.
-    const StreamGeometry& g = model.geometry();
-    const StreamRunConstants& k = model.runConstants();
-    const double r = model.day().rain;
+    const double Kaw = model.rates().Kaw, kair = model.rates().kair, vdep = model.depositionVelocity();
+    const double r = model.dayTerms().rain;
     for (int t = 0; t < 600; ++t) {
         const StreamFate::Masses before = model.masses();
         model.step(0);
         for (int j = 0; j < kCount; ++j) {
-            const double Ca = before[StreamFate::kAirMass + j] / g.airVolume[j];
-            const double Cp = j == kWater ? 0 : before[StreamFate::kPlantMass + j] / g.leafArea[j];
-            const double toLeaves = j == kWater ? 0 : (k.Kaw * Cp - Ca) * g.leafArea[j] * 2.8888888888888886e-6;
-            const double lost = g.airVolume[j] * Ca * k.kair + g.airArea[j] * Ca * (k.vdep + r * 200000);
+            const fate::AirBox& box = model.airBox(j);
+            const double Ca = before[StreamFate::kAirMass + j] / box.volume;
+            const double leaves = j == kWater ? 0 : model.land(j).leafArea;
+            const double Cp = j == kWater ? 0 : before[StreamFate::kPlantMass + j] / leaves;
+            const double toLeaves = (Kaw * Cp - Ca) * leaves * 2.8888888888888886e-6;
+            const double lost = box.volume * Ca * kair + box.area * Ca * (vdep + r * 200000);
             const double expected = before[StreamFate::kAirMass + j] - lost + toLeaves;
             ASSERT_LT(relativeDifference(model.airMass(j), expected), 1e-12) << "box " << j << " second " << t;
         }
@@ -128,7 +130,7 @@ TEST(StreamFateWind, TransportNeverCreatesAir) {
             for (int i = 0; i < stream_air::kCount; ++i) {
                 std::array<double, 5> unit{};
                 unit[i] = 1;
-                const auto to = model.transported(unit);
+                const auto to = model.transport().moved(unit);
                 for (double v : to) ASSERT_GE(v, 0.0);
                 ASSERT_LE(to[0] + to[1] + to[2] + to[3] + to[4], 1 + 1e-12) << u << " m/s, " << theta << " deg";
             }
@@ -137,7 +139,7 @@ TEST(StreamFateWind, TransportNeverCreatesAir) {
     // Across the scene at 10 m/s the spray1 box overlaps more than its own
     // width; it sends out exactly what it holds.
     model.setWeather(weather(10, 90));
-    const auto to = model.transported({1, 0, 0, 0, 0});
+    const auto to = model.transport().moved({1, 0, 0, 0, 0});
     EXPECT_NEAR(to[0] + to[1] + to[2] + to[3] + to[4], 1, 1e-12);
 }
 
@@ -146,7 +148,7 @@ TEST(StreamFateWind, StrongWindsStayBoundedOverADay) {
         StreamFate model(ScenarioParameters{}, kChemical);
         model.setWeather(weather(10, theta, 12));
         const double S = model.sprayRateWhileSpraying();
-        const auto& share = model.day().sprayShare;
+        const auto& share = model.sprayShare();
         const double inPerSecond = (2 * share[0] + share[1] + share[2] + share[3] + share[4]) * S;
         double sprayedIn = 0;
         for (int t = 0; t < 86400; ++t) {
@@ -165,7 +167,7 @@ TEST(StreamFateWind, DirectionsFoldAndAirCanLeaveAlongTheStream) {
     StreamFate model(ScenarioParameters{}, kChemical);
     auto shares = [&](double theta) {
         model.setWeather(weather(4, theta));
-        return model.day().transport;
+        return model.transport().shares();
     };
     EXPECT_EQ(shares(190), shares(10));
     EXPECT_EQ(shares(360), shares(180));
@@ -176,7 +178,7 @@ TEST(StreamFateWind, DirectionsFoldAndAirCanLeaveAlongTheStream) {
     shortReach.sprayLength = 5;
     StreamFate reach(shortReach, kChemical);
     reach.setWeather(weather(10, 0));
-    EXPECT_EQ(reach.day().alongOverlap, 0.0);
+    EXPECT_EQ(reach.dayTerms().alongOverlap, 0.0);
     reach.step(reach.sprayRateWhileSpraying());
     for (int j = 0; j < stream_air::kCount; ++j) EXPECT_EQ(reach.airMass(j), 0.0);
 }
@@ -191,7 +193,7 @@ TEST(StreamFateMasses, WithoutWindOrFlowTheSprayThatLandsStays) {
     StreamFate model(pond, inert);
     model.setWeather(weather(0, 45, 20));
     const double S = model.sprayRateWhileSpraying();
-    const auto& share = model.day().sprayShare;
+    const auto& share = model.sprayShare();
     const double landed = 120 * S * (2 * share[0] + share[1] + share[2] + share[3] + share[4]);
     for (int t = 0; t < 120; ++t) model.step(S);
     EXPECT_LT(relativeDifference(total(model.masses()), landed), 1e-12);
@@ -206,7 +208,7 @@ TEST(StreamFateMasses, WithoutWindOrFlowTheSprayThatLandsStays) {
     for (int t = 0; t < 120; ++t) stream.step(S);
     for (int t = 0; t < 600; ++t) {
         const double before = total(stream.masses());
-        const double outflow = stream.geometry().flow * stream.waterMass() / stream.geometry().waterVolume;
+        const double outflow = stream.water().flow * stream.waterMass() / stream.water().volume;
         stream.step(0);
         ASSERT_LT(relativeDifference(before - total(stream.masses()), outflow), 1e-8) << "second " << t;
     }
@@ -218,12 +220,11 @@ TEST(StreamFateMasses, OutputRowIsInStorageOrder) {
     for (int t = 0; t < 600; ++t) model.step(t < 120 ? model.sprayRateWhileSpraying() : 0);
     double row[StreamFate::kOutputCount];
     model.outputs(row);
-    const StreamGeometry& g = model.geometry();
     int i = 0;
-    for (int box : {0, 1, 4, 2, 3}) EXPECT_DOUBLE_EQ(row[i++], model.airMass(box) / g.airVolume[box]) << box;
-    for (int s = 0; s < 4; ++s) EXPECT_DOUBLE_EQ(row[i++], model.soilMass(s) / g.soilVolume[s]) << s;
-    for (int s = 0; s < 4; ++s) EXPECT_DOUBLE_EQ(row[i++], model.plantMass(s) / g.leafArea[s]) << s;
-    EXPECT_DOUBLE_EQ(row[13], model.waterMass() / g.waterVolume * 0.001);
+    for (int box : {0, 1, 4, 2, 3}) EXPECT_DOUBLE_EQ(row[i++], model.airMass(box) / model.airBox(box).volume) << box;
+    for (int s = 0; s < 4; ++s) EXPECT_DOUBLE_EQ(row[i++], model.soilMass(s) / model.land(s).soilVolume) << s;
+    for (int s = 0; s < 4; ++s) EXPECT_DOUBLE_EQ(row[i++], model.plantMass(s) / model.land(s).leafArea) << s;
+    EXPECT_DOUBLE_EQ(row[13], model.waterMass() / model.water().volume * 0.001);
     EXPECT_EQ(std::count(row, row + 14, 0.0), 0);
 }
 
