@@ -3,6 +3,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "core/chemicals/chemical_messages.hpp"
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/number_text.hpp"
@@ -70,6 +71,11 @@ struct RunFixture {
         return {std::stoi(a.cell(0, 0)), parseAtof(a.cell(0, 1))};
     }
 };
+
+// The refusal of the sample chemical once a required property is spoilt.
+std::string notUsable(int column) {
+    return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, "Chlorpyrifos"), msg::kPropertyLabels[column - 1]);
+}
 
 }  // namespace
 
@@ -238,12 +244,13 @@ TEST(ScenarioRun, InputsThatBreakTheModelAreRefusedAndNothingIsStored) {
          fillMessage(msg::kNotFiniteFormat, msg::kFieldBankWidth)},
         {"air half-life 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeAir] = "0"; },
          fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeAir)},
+        // An empty or non-numeric required property makes the chemical unusable.
         {"water half-life empty", ModelKind::Ditch,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeWater] = ""; },
-         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeWater)},
+         notUsable(chem_col::kHalfLifeWater)},
         {"soil half-life text", ModelKind::Pond,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeSoil] = "abc"; },
-         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeSoil)},
+         notUsable(chem_col::kHalfLifeSoil)},
         {"Henry negative", ModelKind::Stream,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHenryConstant] = "-1e-5"; },
          fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHenry)},

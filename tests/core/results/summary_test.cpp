@@ -82,16 +82,20 @@ TEST(ResultSummary, ResidenceRunsFromTheMaximumToTheFirstLevelAtOrBelowTheThresh
     EXPECT_EQ(residenceText(1440), "01일 00시간 00분");
 }
 
-TEST(ResultSummary, EveryDateIsPlacedInTheStartYear) {
+TEST(ResultSummary, DatesArePlacedInTheStartYearAndTheYearAfterNewYear) {
     // 28 February 10:00 to 1 March 10:00 is two days in a leap year, one otherwise.
     const ResultBuffer b = waterBuffer({{2, 28, 10, 0, 5.0}, {2, 29, 10, 0, 1.0}, {3, 1, 10, 0, 0.0}});
     EXPECT_EQ(summarize(b, 2012).waterResidence, "02일 00시간 00분");
     EXPECT_EQ(summarize(b, 2011).waterResidence, "01일 00시간 00분");
-    // Rows that run into January are still read in the start year, so the
-    // residence comes out far negative rather than a few hours.
+    // Rows in time order that run into January are in the next year: the
+    // residence is the 15 hours from 10:00 on 31 December.
     const ResultBuffer crossing = waterBuffer({{12, 31, 12, 0, 5.0}, {12, 31, 23, 0, 1.0}, {1, 1, 1, 0, 0.0}});
-    EXPECT_EQ(computeSummary(crossing, 2010).residenceMinutes, -(364 * 1440 + 9 * 60));
-    EXPECT_EQ(summarize(crossing, 2010).waterResidence, "-524700분");
+    EXPECT_EQ(computeSummary(crossing, 2010).residenceMinutes, 15 * 60);
+    // Across the end of February of a leap year that follows New Year.
+    const ResultBuffer intoLeapYear =
+        waterBuffer({{12, 30, 10, 0, 0.0}, {12, 31, 10, 30, 5.0}, {2, 28, 10, 30, 1.0}, {3, 1, 10, 30, 0.0}});
+    EXPECT_EQ(summarize(intoLeapYear, 2011).waterResidence, "61일 00시간 30분");
+    EXPECT_EQ(summarize(intoLeapYear, 2010).waterResidence, "60일 00시간 30분");
 }
 
 TEST(ResultSummary, AirAndSoilAreTheFirstSprayedStripOfEachModel) {
