@@ -4,8 +4,8 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
 #include <stdlib.h>
 
@@ -29,6 +29,7 @@ std::string formatScientific(double value, int decimals) {
 }
 
 std::string formatE(double value) { return formatScientific(value, 6); }
+std::string formatE2(double value) { return formatScientific(value, 2); }
 
 namespace {
 constexpr int kPrintedDecimals = 6;  // "%e"
@@ -46,9 +47,9 @@ double fromOrder(std::int64_t order) {
     return std::bit_cast<double>(order >= 0 ? order : std::numeric_limits<std::int64_t>::min() - order);
 }
 
-// The extreme ordered double between lo and hi (both inclusive) that still
-// prints like `key`; `upward` picks the greatest, else the least. The key
-// grows with the value, so the doubles that print alike are one interval.
+// The greatest (upward) or least double that prints like `value`. The key
+// grows with the value, so the doubles that print alike are one interval,
+// and its end is found by halving the distance to a double outside it.
 double edgePrintedAlike(double value, bool upward) {
     const std::int64_t key = printedKey(value);
     std::int64_t inside = orderOf(value);
@@ -69,6 +70,9 @@ double edgePrintedAlike(double value, bool upward) {
 }  // namespace
 
 std::int64_t printedKey(double value) {
+    if (std::isnan(value)) return 0;
+    constexpr std::int64_t kBeyond = std::numeric_limits<std::int64_t>::max();
+    if (std::isinf(value)) return value > 0 ? kBeyond : -kBeyond;
     // The digits come from the same conversion formatE uses.
     std::array<char, 64> buf{};
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific,
@@ -93,7 +97,6 @@ std::int64_t printedKey(double value) {
 
 double leastPrintedAlike(double value) { return edgePrintedAlike(value, false); }
 double greatestPrintedAlike(double value) { return edgePrintedAlike(value, true); }
-std::string formatE2(double value) { return formatScientific(value, 2); }
 
 std::string formatRoundTrip(double value) {
     if (std::isnan(value)) return "nan";

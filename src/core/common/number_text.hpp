@@ -18,8 +18,9 @@ std::string formatScientific(double value, int decimals);
 // numbers: values that print alike (equal to seven significant digits after
 // rounding) get the same key, and a's key is below b's exactly when the
 // number printed for a is below the one printed for b. 0 and -0 share the
-// key 0. Finite values only. Comparisons that decide what a user reads are
-// made on this, so that the rows agree with their printed texts.
+// key 0 (so does NaN); the infinities lie beyond every finite key.
+// Comparisons that decide what a user reads are made on this, so that the
+// rows agree with their printed texts.
 std::int64_t printedKey(double value);
 // The least and the greatest double that print as the finite `value` does.
 double leastPrintedAlike(double value);
