@@ -305,9 +305,10 @@ private slots:
         QVERIFY(w->applyButton()->isEnabled());
         QCOMPARE(w->chart()->scales().verticalMaximum, greatest(expected, 13) * 1.2);
 
-        // Start after end: nothing found; the pages are cleared, rows and chart stay.
+        // A range without rows (January; a start after the end would be a
+        // range across New Year): nothing found; the pages are cleared, rows and chart stay.
         const QImage chart = chartImage(*w);
-        searchRange(*w, QDate(2023, 6, 5), QDate(2023, 6, 4));
+        searchRange(*w, QDate(2023, 1, 5), QDate(2023, 1, 6));
         QCOMPARE(s.shown(), QStringList{q(msg::kNoDataFound)});
         QCOMPARE(detail->rowCount(), 0);
         QCOMPARE(brief->rowCount(), 0);
@@ -481,10 +482,10 @@ private slots:
         writeResultsCsv(expected, w->rows(), summarize(w->rows(), 2023));
         QCOMPARE(readAll(answer), QByteArray::fromStdString(expected.str()));
 
-        // After an empty search: no summary, but the rows still held.
-        searchRange(*w, QDate(2023, 6, 9), QDate(2023, 6, 8));
+        // After an empty search (January holds no rows): no summary, but the rows still held.
+        searchRange(*w, QDate(2023, 1, 9), QDate(2023, 1, 10));
         QTest::mouseClick(w->csvButton(), Qt::LeftButton);
-        QCOMPARE(asked.value(1), QString("06-09 ~ 06-08.csv"));
+        QCOMPARE(asked.value(1), QString("01-09 ~ 01-10.csv"));
         std::ostringstream kept;
         writeResultsCsv(kept, w->rows(), SummaryTexts{});
         QCOMPARE(readAll(answer), QByteArray::fromStdString(kept.str()));
@@ -633,6 +634,37 @@ private slots:
         });
         gui::runModelChooser(s.connection, s.app.base(), s.prompter);
         QCOMPARE(seen, (QStringList{"Stream Model:-1", "Stream Model:-1", "Ditch Model:-1"}));
+    }
+
+    // A spray on 20 November runs into February: choosing the scenario sets
+    // the pickers to 11-20 ~ 02-18 and the search shows the whole period in
+    // time order, with the core's summary of it.
+    void aScenarioAcrossNewYearShowsItsWholePeriod() {
+        Session s;
+        QCOMPARE(runOnce(s.connection, s.prompter, ModelKind::Ditch, "Winter", CivilTime{2023, 11, 20, 10, 0, 0}),
+                 RunStatus::Completed);
+        auto w = s.open(ModelKind::Ditch);
+        choose(*w, "Winter");
+        QCOMPARE(w->startPicker()->date(), QDate(2023, 11, 20));
+        QCOMPARE(w->endPicker()->date(), QDate(2024, 2, 18));
+        QTest::mouseClick(w->searchButton(), Qt::LeftButton);
+        QCOMPARE(s.shown(), QStringList{});
+        QCOMPARE(w->rows().size(), std::size_t{91 * 1440});
+        auto stamp = [&](std::size_t i) {
+            const ResultRow& r = w->rows().rows[i];
+            return QString::asprintf("%02d-%02d %02d:%02d", r.month, r.day, r.hour, r.minute);
+        };
+        QCOMPARE(stamp(0), QString("11-20 00:00"));
+        QCOMPARE(stamp(42 * 1440 - 1), QString("12-31 23:59"));
+        QCOMPARE(stamp(42 * 1440), QString("01-01 00:00"));
+        QCOMPARE(stamp(91 * 1440 - 1), QString("02-18 23:59"));
+        const ResultBuffer expected =
+            ResultSearch::search(s.connection, s.prompter, ModelKind::Ditch, "Winter", 11, 20, 2, 18);
+        QCOMPARE(w->summary(), summarize(expected, 2023));
+        QVERIFY(w->summary().waterMaximum != "-");
+        auto* detail = w->detailPage()->resultModel();
+        QCOMPARE(detail->rowCount(), 91 * 1440);
+        QCOMPARE(detail->index(42 * 1440, 0).data().toString(), QString("01"));
     }
 
 private:

@@ -39,6 +39,12 @@ inline constexpr const char* kRunCompleteFormat = "%s 시뮬레이션 완료!";
 inline constexpr const char* kNoSprayDates = "살포 일자를 추가하십시오.";
 inline constexpr const char* kRunAbandoned = "시뮬레이션이 중단되었습니다. 저장소는 실행 전 그대로입니다.";
 inline constexpr const char* kRunNotStored = "시뮬레이션 결과를 저장하지 못했습니다. 저장소는 실행 전 그대로입니다.";
+// A run whose model produced a value that is not a finite number: the value's
+// name (Cwater, Cair(spray1), ...), then the simulated time "YYYY-MM-DD HH:MM".
+inline constexpr const char* kNotFiniteResultFormat =
+    "모델 계산 값 %s이(가) 시뮬레이션 시각 %s에 올바른 숫자가 아닙니다(무한대 또는 NaN). "
+    "화학 물질 또는 시나리오의 입력값이 모델이 다룰 수 있는 범위를 벗어났습니다. "
+    "입력값을 확인하십시오. 결과는 저장하지 않았으며 저장소는 실행 전 그대로입니다.";
 
 // Inputs that would break the model are refused before a run.
 inline constexpr const char* kNoChemicalChosen = "화학 물질을 선택하십시오.";
@@ -48,6 +54,12 @@ inline constexpr const char* kNotFiniteFormat = "%s 값이 올바른 숫자가 �
 inline constexpr const char* kCanopyCoverRange = "피 복 도 값은 0보다 크고 1 이하여야 합니다.";
 inline constexpr const char* kStreamBankNotWider = "하천변 폭은 살포 너비보다 커야 합니다.";
 inline constexpr const char* kDitchBankNotWider = "하천변 폭은 하천 폭보다 커야 합니다.";
+// A chemical that may not be used for a run (the scenario window offers only
+// usable ones): the chemical's name, then the label of its first required
+// property that is empty or not a number.
+inline constexpr const char* kChemicalNotUsableFormat =
+    "화학 물질 %s은(는) 사용할 수 없습니다. 필수 항목 %s 값이 비어 있거나 숫자가 아닙니다. "
+    "물질정보관리 기능에서 물질정보를 편집하십시오.";
 inline constexpr const char* kChemicalPropertyFormat = "화학 물질의 %s 값은 0보다 커야 합니다. 물질정보 관리에서 확인하십시오.";
 
 // Field names used in those messages (the window's labels).

@@ -1,6 +1,7 @@
 #pragma once
 // Number texts as the store, the lists and the exports write them, and the
 // lenient number reading used for texts from the store, files and records.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,18 @@ std::string formatE(double value);
 std::string formatE2(double value);
 // Any precision in the same style; the shared engine of the two above.
 std::string formatScientific(double value, int decimals);
+
+// The value as "%e" prints it, as an integer that orders like the printed
+// numbers: values that print alike (equal to seven significant digits after
+// rounding) get the same key, and a's key is below b's exactly when the
+// number printed for a is below the one printed for b. 0 and -0 share the
+// key 0 (so does NaN); the infinities lie beyond every finite key.
+// Comparisons that decide what a user reads are made on this, so that the
+// rows agree with their printed texts.
+std::int64_t printedKey(double value);
+// The least and the greatest double that print as the finite `value` does.
+double leastPrintedAlike(double value);
+double greatestPrintedAlike(double value);
 
 // The atof rule: leading blanks skipped, the longest decimal number at the
 // start taken (sign, point, exponent), 0 when there is none. Independent of

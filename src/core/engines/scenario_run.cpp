@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/chemicals/chemical_messages.hpp"
+#include "core/chemicals/chemical_rules.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
@@ -11,6 +13,7 @@
 #include "core/engines/engine_driver.hpp"
 #include "core/engines/stream_fate.hpp"
 #include "core/results/result_buffer.hpp"
+#include "core/results/result_columns.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -25,7 +28,39 @@ namespace {
 std::string positive(const char* field) { return fillMessage(msg::kMustBePositiveFormat, field); }
 std::string notNegative(const char* field) { return fillMessage(msg::kMustNotBeNegativeFormat, field); }
 
+// Names the chemical and its first required property that is empty or not a number.
+std::string notUsable(const ChemicalRecord& chemical) {
+    std::string label;
+    for (int column : chem_col::kRequired) {
+        const std::string& text = chemical[static_cast<std::size_t>(column)];
+        if (text.empty() || !numberCheck(text).passes) {
+            label = msg::kPropertyLabels[column - 1];
+            break;
+        }
+    }
+    return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, chemical[chem_col::kName]), label);
+}
+
+// The first output value of a run that is not a finite number.
+struct NotFiniteValue {
+    int valueIndex = -1;      // -1: every value so far was finite
+    std::int64_t row = 0;     // output rows before it (minutes since the period's first second)
+    bool found() const { return valueIndex >= 0; }
+};
+
+// "Cwater at 2010-06-01 10:01": the value and the simulated minute of its row.
+std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at) {
+    const auto& series = resultSeries(kind);
+    const std::string name = static_cast<std::size_t>(at.valueIndex) < series.size()
+                                 ? series[static_cast<std::size_t>(at.valueIndex)].name
+                                 : std::to_string(at.valueIndex);
+    const CivilTime when = fromCivilSeconds(toCivilSeconds(period.firstSecond) + at.row * 60);
+    return fillMessage(fillMessage(msg::kNotFiniteResultFormat, name), formatSprayDate(when));
+}
+
 // Binds each output row to one prepared insert inside the run's transaction.
+// A row holding a value that is not a finite number stops the run: such a
+// value would be stored as NULL and every summary read from it is void.
 class StoreRowSink final : public OutputRowSink {
 public:
     StoreRowSink(StoreConnection& connection, const char* insertSql, const std::string& name, int valueCount,
@@ -36,8 +71,16 @@ public:
     bool valid() const { return insert_.valid(); }
     const std::string& error() const { return insert_.error(); }
     std::int64_t rows() const { return rows_; }
+    const NotFiniteValue& notFinite() const { return notFinite_; }
 
     bool row(int month, int day, int hour, int minute, const double* values) override {
+        // A few compares per row; the insert below costs a hundred times more.
+        for (int i = 0; i < valueCount_; ++i) {
+            if (!std::isfinite(values[i])) {
+                notFinite_ = {i, rows_};
+                return false;
+            }
+        }
         insert_.bindStaticText(1, name_);
         insert_.bindStaticText(2, std::string_view(twoDigits_[month].data(), 2));
         insert_.bindStaticText(3, std::string_view(twoDigits_[day].data(), 2));
@@ -63,6 +106,7 @@ private:
     int valueCount_;
     ResultBuffer* keep_;
     std::int64_t rows_ = 0;
+    NotFiniteValue notFinite_;
     std::array<std::array<char, 3>, 60> twoDigits_{};
 };
 
@@ -80,6 +124,8 @@ DriveResult driveModel(const ScenarioDefinition& scenario, const SimulationPerio
 std::string refusalFor(const ScenarioDefinition& s) {
     const ScenarioParameters& p = s.parameters;
     if (s.chemical[chem_col::kName].empty()) return msg::kNoChemicalChosen;
+    // The windows offer only usable chemicals; no other caller may run one either.
+    if (!isUsable(s.chemical)) return notUsable(s.chemical);
     const std::pair<float, const char*> all[] = {
         {p.sprayLength, msg::kFieldSprayLength},       {p.sprayWidth, msg::kFieldSprayWidth},
         {p.vehicleSpeed, msg::kFieldVehicleSpeed},     {p.sprayRate, msg::kFieldSprayRate},
@@ -224,6 +270,11 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         outcome.status = RunStatus::Abandoned;
         outcome.message = msg::kRunAbandoned;
         return outcome;
+    }
+    if (result == DriveResult::SinkFailed && sink.notFinite().found()) {
+        transaction.rollback();
+        return refuse(RunStatus::ModelFailed, notFiniteMessage(scenario.kind, outcome.period, sink.notFinite()),
+                      caption);
     }
     if (result == DriveResult::SinkFailed) return storeFailure(sink.error());
     if (!transaction.commit()) return storeFailure(transaction.error());

@@ -17,11 +17,12 @@ class StoreConnection;
 
 enum class RunStatus {
     Completed,
-    Refused,           // inputs that break the model, or start after end
+    Refused,           // inputs that break the model, an unusable chemical, or start after end
     Cancelled,         // the user kept the earlier run
     WeatherUnreadable, // a weather file could not be opened
     StoreFailed,       // the store refused the run; nothing was kept
     Abandoned,         // the window was closed during the run; nothing was kept
+    ModelFailed,       // the model produced a value that is not a finite number; nothing was kept
 };
 
 struct RunOutcome {

@@ -20,6 +20,8 @@ constexpr int kFirstValueColumn = 5;
 // How many rows are loaded between two progress reports.
 constexpr std::size_t kRowsPerReport = 4096;
 constexpr std::size_t kMinutesPerDay = 1440;
+// Days of the leap year that dayOrdinal counts in.
+constexpr int kDaysPerYear = 366;
 
 // The decimal text-to-integer reading of a stored "06": leading blanks,
 // an optional sign, then digits; 0 when there are none.
@@ -64,19 +66,29 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
         reportNothingFound(prompter);
         return buffer;
     }
-    StoreStatement statement(connection, sql::statementsFor(kind).searchOutput);
+    const std::string from = monthDayBound(startMonth, startDay);
+    const std::string to = monthDayBound(endMonth, endDay);
+    // The bounds compare as texts, as the store compares them.
+    const bool acrossNewYear = from > to;
+    StoreStatement statement(connection, acrossNewYear ? sql::searchAcrossNewYearFor(kind)
+                                                       : sql::statementsFor(kind).searchOutput);
     if (!statement.valid()) {
         reportStoreError(prompter, statement.error());
         reportNothingFound(prompter);
         return buffer;
     }
-    statement.bindText(1, monthDayBound(startMonth, startDay));
-    statement.bindText(2, monthDayBound(endMonth, endDay));
+    statement.bindText(1, from);
+    statement.bindText(2, to);
     statement.bindText(3, scenarioName);
 
     const int valueCount = std::clamp(statement.columnCount() - kFirstValueColumn, 0, buffer.valueCount);
     const int firstDay = dayOrdinal(startMonth, startDay);
-    const int rangeDays = dayOrdinal(endMonth, endDay) - firstDay + 1;
+    // Days from the start, counted on past the end of the year when the range wraps.
+    auto daysIn = [&](int month, int day) {
+        const int days = dayOrdinal(month, day) - firstDay;
+        return acrossNewYear && days < 0 ? days + kDaysPerYear : days;
+    };
+    const int rangeDays = daysIn(endMonth, endDay) + 1;
     const int dayCount = std::max(rangeDays, 1);
     // A run stores one row per minute, so the range's days bound the row count
     // of an ordinary run. Reserving that much up front means every row is
@@ -94,7 +106,7 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
             row.values[static_cast<std::size_t>(v)] = statement.columnDouble(kFirstValueColumn + v);
         }
         if (progress && buffer.rows.size() % kRowsPerReport == 0) {
-            const int done = dayOrdinal(row.month, row.day) - firstDay;
+            const int done = daysIn(row.month, row.day);
             progress->progress(std::clamp(done * 100 / dayCount, 0, 99));
             if (progress->abandoned()) return ResultBuffer(kind);
         }
@@ -108,14 +120,15 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
         return ResultBuffer(kind);  // without the reservation
     }
     // Month, day, hour and minute order, ties in stored order. A run that stays
-    // within one year is stored in that order already.
+    // within one year is stored in that order already. Across New Year the
+    // rows stay in the order the run stored them: that is time order.
     auto earlier = [](const ResultRow& a, const ResultRow& b) {
         if (a.month != b.month) return a.month < b.month;
         if (a.day != b.day) return a.day < b.day;
         if (a.hour != b.hour) return a.hour < b.hour;
         return a.minute < b.minute;
     };
-    if (!std::is_sorted(buffer.rows.begin(), buffer.rows.end(), earlier))
+    if (!acrossNewYear && !std::is_sorted(buffer.rows.begin(), buffer.rows.end(), earlier))
         std::stable_sort(buffer.rows.begin(), buffer.rows.end(), earlier);
     // Give back a reservation that the scenario filled only a small part of.
     if (buffer.rows.size() < buffer.rows.capacity() / 8) buffer.rows.shrink_to_fit();

@@ -1,6 +1,6 @@
 #pragma once
 // The result window's search: loads one scenario's output rows for a range of
-// month and day into a row buffer, in month, day, hour, minute order.
+// month and day into a row buffer, in time order.
 #include <string>
 
 #include "core/common/model_kind.hpp"
@@ -18,8 +18,11 @@ std::string monthDayBound(int month, int day);
 class ResultSearch {
 public:
     // Selects the rows whose joined "MMDD" text lies between the two bounds,
-    // both included, compared as texts; the year takes no part, so an end
-    // before the start selects nothing.
+    // both included, compared as texts, in month, day, hour and minute order.
+    // The rows carry no year. A start after the end is a range across New
+    // Year: the rows from the start to the end of the year, then those from
+    // the start of the year to the end, in the order the run stored them
+    // (time order: the earlier calendar year's rows, then the later's).
     //
     // Returns the rows found. When there are none, "검색된 데이터가 없습니다."
     // is shown and the buffer is empty; a store error is first shown as

@@ -2,6 +2,7 @@
 // The summary values of a search: the maxima of Cair(spray1), Csoil(spray1)
 // and Cwater, the time from 10:00 of the maximum's day to the maximum, and
 // how long the water stays above 0.04 after its maximum.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,14 +10,17 @@
 
 namespace verdanel {
 
-// The greatest value of one series and the time of the first row that holds
-// it; day 0 (an empty time stamp) when no value was above 0.
+// The greatest value of one series as "%e" prints it and the time of the
+// first row that prints it; day 0 (an empty time stamp) when no value was
+// above 0.
 struct SeriesPeak {
-    double maximum = 0;
+    double maximum = 0;   // the value of that row (it prints as the greatest)
     int month = 0;
     int day = 0;
     int hour = 0;
     int minute = 0;
+    std::size_t row = 0;  // its index in the buffer
+    int year = 0;         // its calendar year
     bool found() const { return day != 0; }
 };
 
@@ -49,8 +53,13 @@ struct SummaryTexts {
 // The water level at or below which the residence ends.
 inline constexpr double kResidenceThreshold = 0.04;
 
-// year: the year of the search's start date; every time stamp is placed in
-// that year, also when the rows run into the next one.
+// The rows are read in buffer order, which is time order. year: the year of
+// the first row (the search's start date). A row whose month and day come
+// before those of the row above it begins the next year, so a search across
+// New Year (rows of the earlier year, then the later's) and a whole run are
+// counted in their own years; a search in month and day order stays in one.
+// Maxima, their ties and the residence threshold are judged on the values
+// as "%e" prints them, so that the summary agrees with the printed rows.
 ResultSummary computeSummary(const ResultBuffer& buffer, int year);
 SummaryTexts summaryTexts(const ResultSummary& summary);
 inline SummaryTexts summarize(const ResultBuffer& buffer, int year) {

@@ -76,6 +76,30 @@ inline constexpr const char* kSearchPondOutput =
     "SELECT * FROM model_output_Pond WHERE simulation_month || simulation_day >= ? AND "
     "simulation_month || simulation_day <= ? AND scenario_name = ?";
 
+// A range across New Year, its start "MMDD" after its end: the rows from the
+// start to the end of the year and those from the start of the year to the
+// end (start "MMDD", end "MMDD", name), in the order the run inserted them,
+// which is time order: the earlier calendar year's rows, then the later's.
+// The name's index hands them over in that order without a sort.
+inline constexpr const char* kSearchStreamOutputAcrossNewYear =
+    "SELECT * FROM model_output_stream WHERE (simulation_month || simulation_day >= ? OR "
+    "simulation_month || simulation_day <= ?) AND scenario_name = ? ORDER BY rowid";
+inline constexpr const char* kSearchDitchOutputAcrossNewYear =
+    "SELECT * FROM model_output_Ditch WHERE (simulation_month || simulation_day >= ? OR "
+    "simulation_month || simulation_day <= ?) AND scenario_name = ? ORDER BY rowid";
+inline constexpr const char* kSearchPondOutputAcrossNewYear =
+    "SELECT * FROM model_output_Pond WHERE (simulation_month || simulation_day >= ? OR "
+    "simulation_month || simulation_day <= ?) AND scenario_name = ? ORDER BY rowid";
+
+inline const char* searchAcrossNewYearFor(ModelKind kind) {
+    switch (kind) {
+        case ModelKind::Stream: return kSearchStreamOutputAcrossNewYear;
+        case ModelKind::Ditch: return kSearchDitchOutputAcrossNewYear;
+        case ModelKind::Pond: return kSearchPondOutputAcrossNewYear;
+    }
+    return kSearchStreamOutputAcrossNewYear;
+}
+
 // The statements of one model, picked by its kind (table names are never built from user text).
 struct ModelStatements {
     const char* insertOutput;

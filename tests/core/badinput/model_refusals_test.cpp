@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "badinput_fixture.hpp"
+#include "core/chemicals/chemical_messages.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
 
@@ -48,6 +49,9 @@ std::string positive(const char* field) { return fillMessage(msg::kMustBePositiv
 std::string notNegative(const char* field) { return fillMessage(msg::kMustNotBeNegativeFormat, field); }
 std::string notFinite(const char* field) { return fillMessage(msg::kNotFiniteFormat, field); }
 std::string chemical(const char* property) { return fillMessage(msg::kChemicalPropertyFormat, property); }
+std::string notUsable(int column) {
+    return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, "Chlorpyrifos"), msg::kPropertyLabels[column - 1]);
+}
 
 }  // namespace
 
@@ -80,7 +84,12 @@ TEST(ModelRefusals, EveryInputThatBreaksTheModelIsRefusedAndNothingIsStored) {
         {"ditch B < Ws", ModelKind::Ditch, set(&P::bankWidth, 0.5f), msg::kDitchBankNotWider},
         {"pond B = Ws", ModelKind::Pond,
          [](ScenarioDefinition& s) { s.parameters.bankWidth = s.parameters.waterWidth; }, msg::kDitchBankNotWider},
+        // A required property that is empty or fails the number check: the chemical is not usable.
         {"air half-life text", ModelKind::Stream, property(chem_col::kHalfLifeAir, "abc"),
+         notUsable(chem_col::kHalfLifeAir)},
+        {"molecular weight empty", ModelKind::Ditch, property(chem_col::kMolecularWeight, ""),
+         notUsable(chem_col::kMolecularWeight)},
+        {"air half-life 0", ModelKind::Stream, property(chem_col::kHalfLifeAir, "0"),
          chemical(msg::kPropertyHalfLifeAir)},
         {"water half-life < 0", ModelKind::Ditch, property(chem_col::kHalfLifeWater, "-5"),
          chemical(msg::kPropertyHalfLifeWater)},

@@ -1,65 +1,41 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 
+#include "cli_support.hpp"
+#include "core/chemicals/chemical_messages.hpp"
+#include "core/chemicals/chemical_record.hpp"
 #include "core/common/cp949.hpp"
+#include "core/common/messages.hpp"
+#include "core/common/text_format.hpp"
 #include "core/common/prompter.hpp"
 #include "core/results/result_csv.hpp"
 #include "core/results/result_search.hpp"
 #include "core/results/result_summary.hpp"
+#include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
 #include "support/scripted_prompter.hpp"
+#include "support/store_digest.hpp"
 #include "support/temp_folder.hpp"
 
 using namespace verdanel;
 using verdanel::testing::ScriptedPrompter;
+using verdanel::testing::StoreDigest;
 using verdanel::testing::TestApplication;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-};
-
-// Runs verdanel-cli with the given arguments; stdout is captured, stderr dropped.
-Result cli(const std::string& arguments) {
-    Result r;
-    const std::string command = std::string(VERDANEL_CLI_PATH) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-    int status = pclose(pipe);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using verdanel::testing::cli;
+using verdanel::testing::quoted;
+using verdanel::testing::readFile;
+using Result = verdanel::testing::CliResult;
 
 struct CliFixture {
     TestApplication app{true};
     std::string store() const { return quoted(app.storePath()); }
     std::string scenario(const std::string& model, const std::string& name, const std::string& extra = "") {
-        const std::string input = std::string(VERDANEL_SOURCE_DIR) + "/input/";
-        std::string json = "{ \"name\": \"" + name + "\", \"model\": \"" + model +
-                           "\", \"chemical\": \"Diazinon\", \"spray_dates\": [\"2010-06-01 10:00\"], "
-                           "\"weather\": { \"wind_speed\": \"" + input + "wind.txt\", \"wind_direction\": \"" +
-                           input + "winddir.txt\", \"temperature\": \"" + input + "temp.txt\", \"rainfall\": \"" +
-                           input + "rain.txt\", \"humidity\": \"" + input + "Humi.txt\" }" + extra + " }";
-        return app.folder.write("scenarios/" + model + "-" + name + ".json", json);
+        return app.folder.write("scenarios/" + model + "-" + name + ".json",
+                                verdanel::testing::scenarioJson(name, model, "Diazinon", {"2010-06-01 10:00"}, extra));
     }
 };
 
@@ -128,4 +104,67 @@ TEST(CommandLine, ErrorsExitOneAndUsageErrorsExitTwo) {
                   .code,
               1);
     EXPECT_EQ(cli("--store " + f.store() + " scenarios").out, "");
+}
+
+// The command line runs what the windows would run and refuses what they
+// would refuse, with the same message on stderr, exit code 1 and the store
+// exactly as it was.
+TEST(CommandLine, RefusesWhatTheWindowsRefuseAndRunsThatFailStoreNothing) {
+    auto notUsable = [](const char* chemical, int column) {
+        return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, chemical), msg::kPropertyLabels[column - 1]);
+    };
+    struct Case {
+        const char* what;
+        const char* chemical;
+        const char* column;  // a property changed in the store before the run ("" for none)
+        const char* text;
+        std::string message;  // "" for a run that fails on a value that is not a finite number
+    };
+    const Case cases[] = {
+        {"the sample chemical without a Henry constant", "Chlorantraniliprole", "", "",
+         notUsable("Chlorantraniliprole", chem_col::kHenryConstant)},
+        {"a molecular weight that is not a number", "Diazinon", "MW", "abc",
+         notUsable("Diazinon", chem_col::kMolecularWeight)},
+        {"an empty soil half-life", "Diazinon", "halftime_soil", "", notUsable("Diazinon", chem_col::kHalfLifeSoil)},
+        {"a water diffusivity with a comma", "Diazinon", "diffusivity_water", "3,2e-6",
+         notUsable("Diazinon", chem_col::kDiffusivityWater)},
+        {"a Henry constant of 0 (usable, but the model cannot take it)", "Diazinon", "Henry_constant", "0",
+         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHenry)},
+        {"a Henry constant of 1e20 (usable, but the values are not finite)", "Diazinon", "Henry_constant", "1e20", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CliFixture f;
+        // An earlier run of the same name that the run is told to replace.
+        const std::string earlier = f.app.folder.write("earlier.json", verdanel::testing::scenarioJson(
+                                                                           "same", "ditch", "Fenitrothion",
+                                                                           {"2010-06-01 10:00"}));
+        ASSERT_EQ(cli("--store " + f.store() + " run " + quoted(earlier)).code, 0);
+        ScriptedPrompter prompter;
+        StoreConnection connection;
+        ASSERT_TRUE(connection.open(f.app.connectionText(), prompter));
+        if (*c.column) {
+            StoreAccessor a(connection, prompter);
+            ASSERT_TRUE(a.execute(std::string("UPDATE material_info SET ") + c.column + " = ? WHERE mat_name = ?",
+                                  {std::string(c.text), std::string(c.chemical)}));
+        }
+        const StoreDigest before = verdanel::testing::digestStore(connection.handle());
+        const std::string file = f.app.folder.write(
+            "run.json", verdanel::testing::scenarioJson("same", "ditch", c.chemical, {"2010-06-01 10:00"}));
+        const Result r = cli("--store " + f.store() + " run " + quoted(file) + " --replace", f.app.folder.file("err"));
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.out, "");
+        if (!c.message.empty()) {
+            EXPECT_EQ(r.err, c.message + "\n");
+        } else {
+            // The value's name and simulated time stand where the format has its two "%s".
+            const std::string format = msg::kNotFiniteResultFormat;
+            const std::size_t first = format.find("%s"), second = format.find("%s", first + 2);
+            EXPECT_EQ(r.err.rfind(format.substr(0, first), 0), 0u) << r.err;
+            EXPECT_NE(r.err.find(format.substr(first + 2, second - first - 2)), std::string::npos) << r.err;
+            EXPECT_TRUE(r.err.ends_with(format.substr(second + 2) + "\n")) << r.err;
+        }
+        const StoreDigest after = verdanel::testing::digestStore(connection.handle());
+        EXPECT_TRUE(after == before) << verdanel::testing::differences(before, after);
+    }
 }

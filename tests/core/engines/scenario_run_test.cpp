@@ -1,23 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <tuple>
 
+#include "core/chemicals/chemical_messages.hpp"
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/number_text.hpp"
 #include "core/common/text_format.hpp"
 #include "core/engines/scenario_run.hpp"
+#include "core/results/result_columns.hpp"
 #include "core/results/result_search.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
 #include "core/weather/weather_reader.hpp"
 #include "support/scripted_prompter.hpp"
+#include "support/store_digest.hpp"
 #include "support/temp_folder.hpp"
 
 using namespace verdanel;
 using verdanel::testing::ScriptedPrompter;
+using verdanel::testing::StoreDigest;
+using verdanel::testing::digestStore;
 using verdanel::testing::TestApplication;
 
 namespace {
@@ -70,6 +77,11 @@ struct RunFixture {
         return {std::stoi(a.cell(0, 0)), parseAtof(a.cell(0, 1))};
     }
 };
+
+// The refusal of the sample chemical once a required property is spoilt.
+std::string notUsable(int column) {
+    return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, "Chlorpyrifos"), msg::kPropertyLabels[column - 1]);
+}
 
 }  // namespace
 
@@ -238,12 +250,13 @@ TEST(ScenarioRun, InputsThatBreakTheModelAreRefusedAndNothingIsStored) {
          fillMessage(msg::kNotFiniteFormat, msg::kFieldBankWidth)},
         {"air half-life 0", ModelKind::Stream, [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeAir] = "0"; },
          fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeAir)},
+        // An empty or non-numeric required property makes the chemical unusable.
         {"water half-life empty", ModelKind::Ditch,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeWater] = ""; },
-         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeWater)},
+         notUsable(chem_col::kHalfLifeWater)},
         {"soil half-life text", ModelKind::Pond,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHalfLifeSoil] = "abc"; },
-         fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHalfLifeSoil)},
+         notUsable(chem_col::kHalfLifeSoil)},
         {"Henry negative", ModelKind::Stream,
          [](ScenarioDefinition& s) { s.chemical[chem_col::kHenryConstant] = "-1e-5"; },
          fillMessage(msg::kChemicalPropertyFormat, msg::kPropertyHenry)},
@@ -280,4 +293,65 @@ TEST(ScenarioRun, SearchOrdersARunOverTheYearsEndByMonthAndDay) {
         const auto& b = rows.rows[i];
         ASSERT_LE(std::tie(a.month, a.day, a.hour, a.minute), std::tie(b.month, b.day, b.hour, b.minute));
     }
+}
+
+// A model that produces a value that is not a finite number has failed: the
+// run stops at the first such value, names it and its simulated time, and
+// leaves the store as it was, the earlier run it was to replace included.
+TEST(ScenarioRun, ARunWhoseValuesAreNotFiniteFailsAndLeavesTheStoreAsItWas) {
+    RunFixture f;
+    struct Case {
+        const char* what;
+        ModelKind kind;
+        const char* henry;
+        bool coefficientsFinite;  // then nothing can go wrong before the first spray, with every mass 0
+    };
+    const Case cases[] = {
+        {"Stream, Henry constant 1e20", ModelKind::Stream, "1e20", false},
+        {"Ditch, Henry constant 1e20", ModelKind::Ditch, "1e20", false},
+        {"Pond, Henry constant 1e12", ModelKind::Pond, "1e12", true},
+        {"Stream, Henry constant 1e12", ModelKind::Stream, "1e12", true},
+    };
+    for (ModelKind kind : {ModelKind::Stream, ModelKind::Ditch, ModelKind::Pond})
+        ASSERT_EQ(f.run(f.scenario(kind, "same")).status, RunStatus::Completed);
+    const StoreDigest before = digestStore(f.connection.handle());
+    const std::string format = msg::kNotFiniteResultFormat;
+    const std::size_t first = format.find("%s"), second = format.find("%s", first + 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScenarioDefinition s = f.scenario(c.kind, "same");
+        s.chemical[chem_col::kHenryConstant] = c.henry;
+        f.prompter.shown.clear();
+        f.prompter.setNextAnswer(true);  // replace the earlier run
+        CountingProgress progress;
+        WeatherSet weather;
+        ResultBuffer kept;
+        RunOptions options;
+        options.keepRows = &kept;
+        const RunOutcome outcome = runScenario(f.connection, f.prompter, progress, s, weather, options);
+        EXPECT_EQ(outcome.status, RunStatus::ModelFailed);
+        EXPECT_EQ(outcome.rows, 0);
+        EXPECT_TRUE(kept.empty());
+        ASSERT_EQ(f.prompter.texts(), (std::vector<std::string>{msg::kReplaceQuestion, outcome.message}));
+
+        // "<value> ... <YYYY-MM-DD HH:MM> ...": one of the model's series, a minute of the period.
+        const std::string& m = outcome.message;
+        ASSERT_EQ(m.rfind(format.substr(0, first), 0), 0u) << m;
+        const std::size_t nameEnd = m.find(format.substr(first + 2, second - first - 2), first);
+        ASSERT_NE(nameEnd, std::string::npos) << m;
+        const std::string name = m.substr(first, nameEnd - first);
+        const std::string time = m.substr(nameEnd + second - first - 2, 16);
+        EXPECT_EQ(m, fillMessage(fillMessage(format, name), time));
+        const auto& series = resultSeries(c.kind);
+        EXPECT_TRUE(std::any_of(series.begin(), series.end(), [&](const ResultSeries& r) { return name == r.name; }))
+            << name;
+        const std::optional<CivilTime> at = parseSprayDate(time);
+        ASSERT_TRUE(at.has_value()) << time;
+        EXPECT_GE(toCivilSeconds(*at), toCivilSeconds(outcome.period.firstSecond));
+        EXPECT_LE(toCivilSeconds(*at), toCivilSeconds(outcome.period.firstSecond) + outcome.period.seconds() - 60);
+        if (c.coefficientsFinite) {
+            EXPECT_GE(toCivilSeconds(*at), toCivilSeconds(s.sprayDates.front())) << time;
+        }
+    }
+    EXPECT_TRUE(digestStore(f.connection.handle()) == before);
 }

@@ -3,6 +3,7 @@
 // which the next compaction clears away.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <iostream>
 
 #include "core/app/store_compaction.hpp"
@@ -43,49 +44,74 @@ void fillOutput(StoreConnection& c, const char* insertSql, int values, const std
 }  // namespace
 
 TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompactionRemoves) {
-    TestApplication app(true);
-    const std::string text = app.connectionText();
-    const std::filesystem::path database = app.folder.path() / "Database";
+    // Two application folders with the same store take turns: while one is
+    // compacted and killed, the other is read back after its own kill.
+    TestApplication apps[2] = {TestApplication(true), TestApplication(true)};
     {
         HookPrompter prompter;
         StoreConnection c;
-        ASSERT_TRUE(c.open(text, prompter));
-        fillOutput(c, sql::kInsertStreamOutput, 14, "kept stream", 125000);
-        fillOutput(c, sql::kInsertDitchOutput, 8, "kept ditch", 125000);
-        fillOutput(c, sql::kInsertPondOutput, 8, "deleted", 100000);
+        ASSERT_TRUE(c.open(apps[0].connectionText(), prompter));
+        fillOutput(c, sql::kInsertStreamOutput, 14, "kept stream", 64000);
+        fillOutput(c, sql::kInsertDitchOutput, 8, "kept ditch", 64000);
+        fillOutput(c, sql::kInsertPondOutput, 8, "deleted", 48000);
         StoreAccessor a(c, prompter);
         ASSERT_TRUE(a.execute(sql::kDeletePondOutput, {std::string("deleted")}));
     }
-    const StoreInspection before = inspectStore(app.storePath());
+    std::filesystem::copy_file(apps[0].storePath(), apps[1].storePath(),
+                               std::filesystem::copy_options::overwrite_existing);
+    const StoreInspection before = inspectStore(apps[0].storePath());
     ASSERT_TRUE(before.opened);
-    ASSERT_EQ(before.digest.at("model_output_stream").at("kept stream").rows, 125000);
+    ASSERT_EQ(before.digest.at("model_output_stream").at("kept stream").rows, 64000);
+    ASSERT_TRUE(inspectStore(apps[1].storePath()).digest == before.digest);
 
     // One compaction here, timed, so the kills can be spread over a few of them.
     Clock::duration compactionTime;
     {
         HookPrompter prompter;
         StoreConnection c;
-        ASSERT_TRUE(c.open(text, prompter));
+        ASSERT_TRUE(c.open(apps[0].connectionText(), prompter));
         const auto started = Clock::now();
-        CompactionOutcome outcome = compactStore(c, text, prompter);
+        CompactionOutcome outcome = compactStore(c, apps[0].connectionText(), prompter);
         compactionTime = Clock::now() - started;
         ASSERT_TRUE(outcome.compacted) << outcome.error;
     }
-    ASSERT_TRUE(inspectStore(app.storePath()).digest == before.digest);
+    ASSERT_TRUE(inspectStore(apps[0].storePath()).digest == before.digest);
 
     // Half of the kills are spread over two and a half compactions. The other
-    // half wait until a copy is written (its journal gone), then strike a few
-    // milliseconds apart while the copy is flushed and put in the store's place.
-    constexpr int kKills = 12;
+    // half wait until a copy is written (its journal gone), then strike a
+    // third of a millisecond apart while the copy is flushed and put in the
+    // store's place.
+    constexpr int kKills = 50;
+    // The full integrity check after every tenth kill, the quick check after the others.
+    constexpr int kFullCheckEvery = 10;
     const auto earliest = std::chrono::microseconds(5000);
     const auto latest = std::chrono::duration_cast<std::chrono::microseconds>(compactionTime * 5 / 2);
-    const std::string copy = (database / "test.mdb").string();
-    const std::string copyJournal = copy + "-journal";
     int staleCopies = 0, atTheSwitch = 0;
+    struct Kill {
+        int index = -1;
+        int app = 0;
+        std::chrono::microseconds delay{};
+        std::future<StoreInspection> inspection;
+    };
+    auto judge = [&](Kill& k) {
+        const StoreInspection after = k.inspection.get();
+        const std::string at = "kill " + std::to_string(k.index) + " after " + std::to_string(k.delay.count()) + " us";
+        ASSERT_TRUE(after.opened) << at << ": " << after.shown;
+        ASSERT_EQ(after.integrity, "ok") << at;
+        ASSERT_TRUE(after.digest == before.digest) << at << ": " << differences(before.digest, after.digest);
+    };
+    const auto killsStarted = Clock::now();
+    Kill previous;
     for (int i = 0; i < kKills; ++i) {
+        Kill k;
+        k.index = i;
+        k.app = i % 2;
+        const std::string text = apps[k.app].connectionText();
+        const std::filesystem::path database = apps[k.app].folder.path() / "Database";
+        const std::string copy = (database / "test.mdb").string();
+        const std::string copyJournal = copy + "-journal";
         const bool spread = i % 2 == 0;
-        const auto delay = spread ? earliest + (latest - earliest) * i / (kKills - 2)
-                                  : std::chrono::microseconds(1500) * (i / 2);
+        k.delay = spread ? earliest + (latest - earliest) * i / (kKills - 2) : std::chrono::microseconds(360) * (i / 2);
         // The child compacts again and again until it is killed.
         const pid_t pid = forkChild([&] {
             HookPrompter prompter;
@@ -97,6 +123,10 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
             }
         });
         ASSERT_GT(pid, 0);
+        if (previous.index >= 0) {
+            const bool full = previous.index % kFullCheckEvery == kFullCheckEvery - 1;
+            previous.inspection = std::async(std::launch::async, inspectStore, apps[previous.app].storePath(), full);
+        }
         if (!spread) {
             const auto giveUp = Clock::now() + compactionTime * 20 + std::chrono::seconds(5);
             bool sawJournal = false, written = false;
@@ -108,7 +138,7 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
             }
             if (written) ++atTheSwitch;
         }
-        sleepFor(delay);
+        sleepFor(k.delay);
         ::kill(pid, SIGKILL);
         ASSERT_EQ(waitForExit(pid), -SIGKILL) << "kill " << i << ": the compacting child stopped by itself";
 
@@ -120,32 +150,35 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
                 << "kill " << i << " left " << name;
         }
         if (left.count("test.mdb")) ++staleCopies;
-
-        const StoreInspection after = inspectStore(app.storePath());
-        ASSERT_TRUE(after.opened) << "kill " << i << " after " << delay.count() << " us: " << after.shown;
-        ASSERT_EQ(after.integrity, "ok") << "kill " << i;
-        ASSERT_TRUE(after.digest == before.digest)
-            << "kill " << i << " after " << delay.count() << " us: " << differences(before.digest, after.digest);
+        if (previous.index >= 0) judge(previous);
+        if (::testing::Test::HasFatalFailure()) return;
+        previous = std::move(k);
     }
+    previous.inspection = std::async(std::launch::async, inspectStore, apps[previous.app].storePath(), true);
+    judge(previous);
+    const auto killTime = Clock::now() - killsStarted;
 
     // The next compaction clears what the killed ones left.
-    {
-        HookPrompter prompter;
-        StoreConnection c;
-        ASSERT_TRUE(c.open(text, prompter));
-        CompactionOutcome outcome = compactStore(c, text, prompter);
-        EXPECT_TRUE(outcome.compacted) << outcome.error;
-        EXPECT_TRUE(c.isOpen());
-        EXPECT_TRUE(prompter.shown.empty()) << prompter.all();
+    for (TestApplication& app : apps) {
+        {
+            HookPrompter prompter;
+            StoreConnection c;
+            ASSERT_TRUE(c.open(app.connectionText(), prompter));
+            CompactionOutcome outcome = compactStore(c, app.connectionText(), prompter);
+            EXPECT_TRUE(outcome.compacted) << outcome.error;
+            EXPECT_TRUE(c.isOpen());
+            EXPECT_TRUE(prompter.shown.empty()) << prompter.all();
+        }
+        EXPECT_EQ(folderEntries(app.folder.path() / "Database"), std::set<std::string>{"Verdanel.mdb"});
+        const StoreInspection last = inspectStore(app.storePath());
+        EXPECT_EQ(last.integrity, "ok");
+        EXPECT_TRUE(last.digest == before.digest) << differences(before.digest, last.digest);
     }
-    EXPECT_EQ(folderEntries(database), std::set<std::string>{"Verdanel.mdb"});
-    const StoreInspection last = inspectStore(app.storePath());
-    EXPECT_EQ(last.integrity, "ok");
-    EXPECT_TRUE(last.digest == before.digest) << differences(before.digest, last.digest);
     std::cout << "[ figures  ] " << kKills << " kills, half spread over 5 ms .. " << latest.count() / 1000
               << " ms (a compaction takes "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(compactionTime).count() << " ms), "
-              << atTheSwitch << " struck after a copy was written, " << staleCopies
+              << std::chrono::duration_cast<std::chrono::milliseconds>(compactionTime).count() << " ms, the kills "
+              << std::chrono::duration_cast<std::chrono::seconds>(killTime).count() << " s), " << atTheSwitch
+              << " struck after a copy was written, " << staleCopies
               << " left an unfinished copy; every one kept all "
               << before.digest.at("model_output_stream").at("kept stream").rows +
                      before.digest.at("model_output_ditch").at("kept ditch").rows

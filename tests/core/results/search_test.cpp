@@ -75,14 +75,41 @@ TEST(ResultSearch, DitchAndPondRowsCarryEightValuesFromTheirOwnTable) {
     EXPECT_EQ(ResultSearch::search(s.connection, s.prompter, ModelKind::Pond, "d", 1, 1, 12, 31).size(), 2u);
 }
 
-TEST(ResultSearch, AnEndBeforeTheStartFindsNothingAndSaysSo) {
+TEST(ResultSearch, AStartAfterTheEndSearchesAcrossNewYearInTheOrderTheRunStoredTheRows) {
     ResultsStore s;
-    s.addOutput(ModelKind::Stream, "run", 12, 25, 10, 0);
-    s.addOutput(ModelKind::Stream, "run", 1, 5, 10, 0);
+    // A run from 24 December into January, stored in time order, with a row
+    // outside the range on each side.
+    const Stamp run[] = {{12, 19, 23, 59}, {12, 20, 0, 0}, {12, 25, 10, 0}, {12, 31, 23, 59},
+                         {1, 1, 0, 0},     {1, 5, 10, 0},  {1, 10, 23, 59}, {1, 11, 0, 0}};
+    for (const Stamp& t : run) s.addOutput(ModelKind::Stream, "run", t[0], t[1], t[2], t[3], t[0] * 100 + t[1]);
+    s.addOutput(ModelKind::Stream, "other", 12, 26, 10, 0);
 
-    // 20 December to 10 January: the year takes no part, so nothing lies between.
-    ResultBuffer b = ResultSearch::search(s.connection, s.prompter, ModelKind::Stream, "run", 12, 20, 1, 10);
-    EXPECT_TRUE(b.empty());
+    struct Case {
+        const char* what;
+        int fromMonth, fromDay, toMonth, toDay;
+        std::vector<Stamp> expected;
+    };
+    const Case cases[] = {
+        {"20 December to 10 January", 12, 20, 1, 10,
+         {{12, 20, 0, 0}, {12, 25, 10, 0}, {12, 31, 23, 59}, {1, 1, 0, 0}, {1, 5, 10, 0}, {1, 10, 23, 59}}},
+        {"31 December to 1 January", 12, 31, 1, 1, {{12, 31, 23, 59}, {1, 1, 0, 0}}},
+        {"25 December to 1 January", 12, 25, 1, 1, {{12, 25, 10, 0}, {12, 31, 23, 59}, {1, 1, 0, 0}}},
+        {"the whole year from November on: the run as stored", 11, 1, 10, 31, std::vector<Stamp>(std::begin(run), std::end(run))},
+        {"a range within one year, in month and day order", 1, 1, 12, 31,
+         {{1, 1, 0, 0}, {1, 5, 10, 0}, {1, 10, 23, 59}, {1, 11, 0, 0}, {12, 19, 23, 59}, {12, 20, 0, 0}, {12, 25, 10, 0},
+          {12, 31, 23, 59}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultBuffer b = ResultSearch::search(s.connection, s.prompter, ModelKind::Stream, "run", c.fromMonth,
+                                              c.fromDay, c.toMonth, c.toDay);
+        EXPECT_EQ(stampsOf(b), c.expected);
+        for (const ResultRow& r : b.rows) EXPECT_EQ(r.values[0], r.month * 100 + r.day);
+    }
+    EXPECT_TRUE(s.prompter.shown.empty());
+
+    // Nothing of the scenario in a wrapped range: said so.
+    EXPECT_TRUE(ResultSearch::search(s.connection, s.prompter, ModelKind::Stream, "other", 12, 27, 1, 10).empty());
     EXPECT_EQ(s.prompter.texts(), (std::vector<std::string>{msg::kNoDataFound}));
 }
 

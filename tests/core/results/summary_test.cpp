@@ -82,16 +82,20 @@ TEST(ResultSummary, ResidenceRunsFromTheMaximumToTheFirstLevelAtOrBelowTheThresh
     EXPECT_EQ(residenceText(1440), "01일 00시간 00분");
 }
 
-TEST(ResultSummary, EveryDateIsPlacedInTheStartYear) {
+TEST(ResultSummary, DatesArePlacedInTheStartYearAndTheYearAfterNewYear) {
     // 28 February 10:00 to 1 March 10:00 is two days in a leap year, one otherwise.
     const ResultBuffer b = waterBuffer({{2, 28, 10, 0, 5.0}, {2, 29, 10, 0, 1.0}, {3, 1, 10, 0, 0.0}});
     EXPECT_EQ(summarize(b, 2012).waterResidence, "02일 00시간 00분");
     EXPECT_EQ(summarize(b, 2011).waterResidence, "01일 00시간 00분");
-    // Rows that run into January are still read in the start year, so the
-    // residence comes out far negative rather than a few hours.
+    // Rows in time order that run into January are in the next year: the
+    // residence is the 15 hours from 10:00 on 31 December.
     const ResultBuffer crossing = waterBuffer({{12, 31, 12, 0, 5.0}, {12, 31, 23, 0, 1.0}, {1, 1, 1, 0, 0.0}});
-    EXPECT_EQ(computeSummary(crossing, 2010).residenceMinutes, -(364 * 1440 + 9 * 60));
-    EXPECT_EQ(summarize(crossing, 2010).waterResidence, "-524700분");
+    EXPECT_EQ(computeSummary(crossing, 2010).residenceMinutes, 15 * 60);
+    // Across the end of February of a leap year that follows New Year.
+    const ResultBuffer intoLeapYear =
+        waterBuffer({{12, 30, 10, 0, 0.0}, {12, 31, 10, 30, 5.0}, {2, 28, 10, 30, 1.0}, {3, 1, 10, 30, 0.0}});
+    EXPECT_EQ(summarize(intoLeapYear, 2011).waterResidence, "61일 00시간 30분");
+    EXPECT_EQ(summarize(intoLeapYear, 2010).waterResidence, "60일 00시간 30분");
 }
 
 TEST(ResultSummary, AirAndSoilAreTheFirstSprayedStripOfEachModel) {
@@ -114,5 +118,64 @@ TEST(ResultSummary, AirAndSoilAreTheFirstSprayedStripOfEachModel) {
         EXPECT_EQ(t.soilTimeToMaximum, "01시간 15분");
         EXPECT_EQ(t.waterMaximum, kind == ModelKind::Stream ? "1.130000e+002" : "1.070000e+002");
         EXPECT_EQ(t.waterResidence, "01시간 15분");
+    }
+}
+
+// Values that print alike as "%e" are equal for the summary, as they were in
+// a store of "%e" texts; values that print differently are not.
+TEST(ResultSummary, MaximaTiesAndTheResidenceThresholdAreJudgedOnThePrintedValue) {
+    struct Case {
+        const char* what;
+        std::vector<WaterRow> rows;  // 1 June; the water series
+        SummaryTexts expected;       // water maximum, time to maximum, residence (the rest "-")
+    };
+    auto water = [](std::string maximum, std::string time, std::string residence) {
+        return SummaryTexts{maximum, time, residence, "-", "-", "-", "-"};
+    };
+    const std::vector<Case> cases = {
+        // The default 14-spray Ditch run on 10 August: Cair(spray1) at 10:01 to
+        // 10:03, equal to seven digits and different from the tenth on.
+        {"three rows print the same maximum: the first counts",
+         {{6, 1, 10, 0, 5.258211616619792e-02},
+          {6, 1, 10, 1, 1.701040349440880e-01},
+          {6, 1, 10, 2, 1.701040349712843e-01},
+          {6, 1, 10, 3, 1.701040349712926e-01},
+          {6, 1, 10, 4, 1.175219188051401e-01},
+          {6, 1, 10, 5, 2.725833714298204e-11}},
+         water("1.701040e-001", "01분", "05분")},
+        {"a difference in the seventh digit is a greater value",
+         {{6, 1, 10, 1, 1.701040e-01}, {6, 1, 10, 2, 1.701041e-01}, {6, 1, 10, 3, 0.0}},
+         water("1.701041e-001", "02분", "03분")},
+        {"rounding up into the next decade ties with it",
+         {{6, 1, 10, 6, 9.99999951e-5}, {6, 1, 10, 7, 1.0e-4}, {6, 1, 10, 8, 0.0}},
+         water("1.000000e-004", "06분", "06분")},
+        {"a level that prints as 4.000000e-002 ends the residence",
+         {{6, 1, 10, 10, 2.0}, {6, 1, 11, 0, 0.0400000049}, {6, 1, 12, 0, 0.0}},
+         water("2.000000e+000", "10분", "01시간 00분")},
+        {"a level that prints as 4.000001e-002 does not",
+         {{6, 1, 10, 10, 2.0}, {6, 1, 11, 0, 0.0400000051}, {6, 1, 12, 0, 0.0}},
+         water("2.000000e+000", "10분", "02시간 00분")},
+        {"a maximum that prints as the threshold ends at once",
+         {{6, 1, 10, 20, 0.0400000049}, {6, 1, 10, 21, 0.04}},
+         water("4.000000e-002", "20분", "20분")},
+        {"the smallest positive value is a maximum",
+         {{6, 1, 10, 0, 0.0}, {6, 1, 10, 30, 4.9e-324}, {6, 1, 10, 31, 0.0}},
+         water("4.940656e-324", "30분", "30분")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultBuffer b(ModelKind::Ditch);
+        for (const WaterRow& w : c.rows) {
+            ResultRow r{w.month, w.day, w.hour, w.minute, {}};
+            r.values[static_cast<std::size_t>(b.waterIndex())] = w.water;
+            b.rows.push_back(r);
+        }
+        EXPECT_EQ(summarize(b, 2010), c.expected);
+        // The same rows as air and soil series give the same maximum and time.
+        for (ResultRow& r : b.rows) r.values[0] = r.values[3] = r.values[7];
+        const SummaryTexts all = summarize(b, 2010);
+        EXPECT_EQ(all.airMaximum, c.expected.waterMaximum);
+        EXPECT_EQ(all.airTimeToMaximum, c.expected.waterTimeToMaximum);
+        EXPECT_EQ(all.soilTimeToMaximum, c.expected.waterTimeToMaximum);
     }
 }
