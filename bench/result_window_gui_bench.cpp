@@ -74,7 +74,7 @@ bool fillStore(StoreConnection& connection, Prompter& prompter) {
     for (double v : {200.0, 7.0, 11.0, 7.5, 100.0, 15.0, 2.0, 0.8, 14.0, 3.0, 0.25, 0.5}) info.emplace_back(v);
     info.emplace_back(std::string("2024-06-01"));
     info.emplace_back(std::string("2024-11-29"));
-    if (!scenario.execute(sql::kInsertScenario, info)) return false;
+    if (!scenario.execute(sql::insertScenario(), info)) return false;
 
     StoreStatement insert(connection, sql::kInsertStreamOutput);
     if (!insert.valid()) return false;

@@ -240,8 +240,8 @@ private slots:
         QCOMPARE(shownCaptions, captions);
 
         QCOMPARE(w->deleteButton()->toolTip(), q(msg::kDeleteTooltip));
-        QCOMPARE(w->field(ResultWindow::SprayRate)->toolTip(), QString("unit: L/m"));
-        QVERIFY(w->field(ResultWindow::DilutionRatio)->toolTip().isEmpty());
+        QCOMPARE(w->parameterField(scenarioParameterIndex("sprayRate"))->toolTip(), QString("unit: L/m"));
+        QVERIFY(w->parameterField(scenarioParameterIndex("dilutionRatio"))->toolTip().isEmpty());
         // The plot is the frame, its right and bottom edges less one.
         const QPoint origin = w->chart()->mapTo(w.get(), QPoint());
         const PlotRect plot = w->chart()->plotRect();

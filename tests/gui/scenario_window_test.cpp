@@ -120,7 +120,7 @@ QList<QWidget*> inputs(ScenarioWindow& w) {
     QList<QWidget*> all{w.printResultsBox(), w.chemicalList(), w.materialManagerButton(), w.nameEdit(),
                         w.startButton(), w.addDateButton(), w.deleteDateButton()};
     for (int f = 0; f < ScenarioWindow::kPathCount; ++f) all << w.chooseButton(ScenarioWindow::PathField(f));
-    for (int p = 0; p < ScenarioWindow::WaterVelocity; ++p) all << w.parameterField(ScenarioWindow::Parameter(p));
+    for (int p = 0; p < scenarioParameterIndex("waterVelocity"); ++p) all << w.parameterField(p);
     return all;
 }
 
@@ -159,10 +159,10 @@ private slots:
         auto w = s.open(kind);
         QCOMPARE(w->windowTitle(), title);
         QStringList shownParameters;
-        for (int p = 0; p < ScenarioWindow::kParameterCount; ++p)
-            shownParameters << w->parameterField(ScenarioWindow::Parameter(p))->text();
+        for (int p = 0; p < kScenarioParameterCount; ++p)
+            shownParameters << w->parameterField(p)->text();
         QCOMPARE(shownParameters, parameters);
-        QCOMPARE(w->parameterField(ScenarioWindow::WaterVelocity)->isEnabled(), kind != ModelKind::Pond);
+        QCOMPARE(w->parameterField(scenarioParameterIndex("waterVelocity"))->isEnabled(), kind != ModelKind::Pond);
         QVERIFY(w->nameEdit()->text().isEmpty());
         QVERIFY(w->printResultsBox()->isChecked());
         QCOMPARE(w->progressBar()->minimum(), 1);
@@ -279,12 +279,12 @@ private slots:
     void typoInANumberFieldStopsTheStart_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("first taken, with its unit") << int(ScenarioWindow::SprayRate) << "9 L/min";
-        QTest::newRow("emptied") << int(ScenarioWindow::WaterDepth) << "";
-        QTest::newRow("decimal comma") << int(ScenarioWindow::CanopyCover) << "0,9";
-        QTest::newRow("letter for a digit") << int(ScenarioWindow::DilutionRatio) << "l00";
-        QTest::newRow("blank") << int(ScenarioWindow::LeafAreaIndex) << "  ";
-        QTest::newRow("last taken, two points") << int(ScenarioWindow::VehicleSpeed) << "1.2.5";
+        QTest::newRow("first taken, with its unit") << int(scenarioParameterIndex("sprayRate")) << "9 L/min";
+        QTest::newRow("emptied") << int(scenarioParameterIndex("waterDepth")) << "";
+        QTest::newRow("decimal comma") << int(scenarioParameterIndex("canopyCover")) << "0,9";
+        QTest::newRow("letter for a digit") << int(scenarioParameterIndex("dilutionRatio")) << "l00";
+        QTest::newRow("blank") << int(scenarioParameterIndex("leafAreaIndex")) << "  ";
+        QTest::newRow("last taken, two points") << int(scenarioParameterIndex("vehicleSpeed")) << "1.2.5";
     }
     void typoInANumberFieldStopsTheStart() {
         QFETCH(int, field);
@@ -302,8 +302,8 @@ private slots:
         s.prompter.shown.clear();
 
         w->nameEdit()->setText("later");
-        w->parameterField(ScenarioWindow::SprayLength)->setText("300");
-        QLineEdit* bad = w->parameterField(ScenarioWindow::Parameter(field));
+        w->parameterField(scenarioParameterIndex("sprayLength"))->setText("300");
+        QLineEdit* bad = w->parameterField(field);
         bad->setText(typed);
         s.prompter.setNextAnswer(true);
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(s.shown(), QStringList{q(fillMessage(msg::kRunCompleteFormat, "later"))});
         QCOMPARE(s.stored(ModelKind::Stream), (QStringList{"earlier", "later"}));
         const auto later = storedParameters("later");
-        QCOMPARE(later[ScenarioWindow::SprayLength], 300.0);
+        QCOMPARE(later[static_cast<std::size_t>(scenarioParameterIndex("sprayLength"))], 300.0);
         QCOMPARE(later[std::size_t(field)], 0.5);
         QCOMPARE(w->lastStartedScenarioName(), QString("later"));
         QVERIFY(storedParameters("earlier") == parametersBefore);
@@ -333,7 +333,7 @@ private slots:
         QTest::addColumn<QString>("chemical");
         QTest::addColumn<QString>("canopyCover");
         QTest::addColumn<QString>("message");
-        QTest::newRow("canopy cover 0") << "Diazinon" << "0" << q(msg::kCanopyCoverRange);
+        QTest::newRow("canopy cover 0") << "Diazinon" << "0" << q(fillMessage(msg::kFractionRangeFormat, scenarioParameterNamed("canopyCover")->label));
         QTest::newRow("no chemical") << "" << "0.8" << q(msg::kNoChemicalChosen);
     }
     void refusedInputsStoreNothing() {
@@ -343,7 +343,7 @@ private slots:
         Session s;
         auto w = s.open(ModelKind::Stream);
         prepareShortRun(*w, "refused", chemical);
-        w->parameterField(ScenarioWindow::CanopyCover)->setText(canopyCover);
+        w->parameterField(scenarioParameterIndex("canopyCover"))->setText(canopyCover);
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
         QCOMPARE(s.shown(), QStringList{message});
         QVERIFY(s.stored(ModelKind::Stream).isEmpty());
@@ -359,7 +359,7 @@ private slots:
         auto w = s.open(kind);
         prepareShortRun(*w, "short run");
         w->printResultsBox()->setChecked(false);
-        w->parameterField(ScenarioWindow::VehicleSpeed)->setText("12.5");
+        w->parameterField(scenarioParameterIndex("vehicleSpeed"))->setText("12.5");
         const QString firstDate = w->sprayDateList()->item(0)->text();
 
         // Seen from inside the run: the inputs are off, the date list is not.
@@ -367,7 +367,7 @@ private slots:
         duringTheRun(*w, [&] {
             for (QWidget* input : inputs(*w)) inputsOff = inputsOff && !input->isEnabled();
             listOn = w->sprayDateList()->isEnabled();
-            velocityOff = !w->parameterField(ScenarioWindow::WaterVelocity)->isEnabled();
+            velocityOff = !w->parameterField(scenarioParameterIndex("waterVelocity"))->isEnabled();
         });
         QTest::mouseClick(w->startButton(), Qt::LeftButton);
         QVERIFY(inputsOff);
@@ -380,9 +380,9 @@ private slots:
         const ScenarioQueryOutcome stored = queryScenario(s.connection, s.prompter, kind, "short run");
         QVERIFY(stored.status == ScenarioLookup::Found);
         QCOMPARE(q(stored.info.chemical), QString("Chlorpyrifos"));
-        QCOMPARE(stored.info.parameters[ScenarioWindow::VehicleSpeed], 12.5);
-        QCOMPARE(stored.info.parameters[ScenarioWindow::SprayLength], double(defaultParameters(kind).sprayLength));
-        QCOMPARE(stored.info.parameters[ScenarioWindow::WaterVelocity],
+        QCOMPARE(stored.info.parameters[static_cast<std::size_t>(scenarioParameterIndex("vehicleSpeed"))], 12.5);
+        QCOMPARE(stored.info.parameters[static_cast<std::size_t>(scenarioParameterIndex("sprayLength"))], double(defaultParameters(kind).sprayLength));
+        QCOMPARE(stored.info.parameters[static_cast<std::size_t>(scenarioParameterIndex("waterVelocity"))],
                  kind == ModelKind::Pond ? 0.0 : double(defaultParameters(kind).waterVelocity));
         const CivilTime start = *parseSprayDate(firstDate.toStdString());
         QCOMPARE(q(stored.info.startDate), q(formatDate(start)));
@@ -391,7 +391,7 @@ private slots:
 
         QVERIFY(w->isVisible());
         for (QWidget* input : inputs(*w)) QVERIFY2(input->isEnabled(), qPrintable(input->objectName()));
-        QCOMPARE(w->parameterField(ScenarioWindow::WaterVelocity)->isEnabled(), kind != ModelKind::Pond);
+        QCOMPARE(w->parameterField(scenarioParameterIndex("waterVelocity"))->isEnabled(), kind != ModelKind::Pond);
     }
 
     void printResultsBoxClosesTheWindowAfterARun() {
@@ -415,12 +415,12 @@ private slots:
         const auto before = s.fingerprint(ModelKind::Stream, "kept");
         auto storedSprayRate = [&] {
             const ScenarioQueryOutcome stored = queryScenario(s.connection, s.prompter, ModelKind::Stream, "kept");
-            return stored.info.parameters[ScenarioWindow::SprayRate];
+            return stored.info.parameters[static_cast<std::size_t>(scenarioParameterIndex("sprayRate"))];
         };
         QCOMPARE(before.first, std::size_t(91 * 1440));
 
         w->printResultsBox()->setChecked(true);
-        w->parameterField(ScenarioWindow::SprayRate)->setText("9");
+        w->parameterField(scenarioParameterIndex("sprayRate"))->setText("9");
         s.prompter.shown.clear();
         QTest::mouseClick(w->startButton(), Qt::LeftButton);  // no answer queued: Cancel
         QCOMPARE(s.shown(), (QStringList{q(msg::kReplaceQuestion), q(msg::kRunCancelled)}));

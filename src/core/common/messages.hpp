@@ -51,7 +51,7 @@ inline constexpr const char* kNoChemicalChosen = "화학 물질을 선택하십�
 inline constexpr const char* kMustBePositiveFormat = "%s 값은 0보다 커야 합니다.";
 inline constexpr const char* kMustNotBeNegativeFormat = "%s 값은 0 이상이어야 합니다.";
 inline constexpr const char* kNotFiniteFormat = "%s 값이 올바른 숫자가 아닙니다.";
-inline constexpr const char* kCanopyCoverRange = "피 복 도 값은 0보다 크고 1 이하여야 합니다.";
+inline constexpr const char* kFractionRangeFormat = "%s 값은 0보다 크고 1 이하여야 합니다.";
 inline constexpr const char* kStreamBankNotWider = "하천변 폭은 살포 너비보다 커야 합니다.";
 inline constexpr const char* kDitchBankNotWider = "하천변 폭은 하천 폭보다 커야 합니다.";
 // A chemical that may not be used for a run (the scenario window offers only
@@ -63,18 +63,6 @@ inline constexpr const char* kChemicalNotUsableFormat =
 inline constexpr const char* kChemicalPropertyFormat = "화학 물질의 %s 값은 0보다 커야 합니다. 물질정보 관리에서 확인하십시오.";
 
 // Field names used in those messages (the window's labels).
-inline constexpr const char* kFieldSprayLength = "살포 길이";
-inline constexpr const char* kFieldSprayWidth = "살포 너비";
-inline constexpr const char* kFieldVehicleSpeed = "차량 속도";
-inline constexpr const char* kFieldSprayRate = "분무 속도";
-inline constexpr const char* kFieldDilutionRatio = "희석 배율";
-inline constexpr const char* kFieldInjectedConcentration = "주입 농도";
-inline constexpr const char* kFieldLeafAreaIndex = "잎면적지수(LAI)";
-inline constexpr const char* kFieldCanopyCover = "피 복 도";
-inline constexpr const char* kFieldBankWidth = "하천변 폭";
-inline constexpr const char* kFieldWaterWidth = "하천 폭";
-inline constexpr const char* kFieldWaterDepth = "하천 깊이";
-inline constexpr const char* kFieldWaterVelocity = "하천 유속";
 inline constexpr const char* kPropertyHalfLifeAir = "공기 중 반감기(hour)";
 inline constexpr const char* kPropertyHalfLifeWater = "물 속 반감기(hour)";
 inline constexpr const char* kPropertyHalfLifeSoil = "토양 속 반감기(hour)";

@@ -16,16 +16,4 @@ ChemicalProperties chemicalPropertiesOf(const ChemicalRecord& record) {
     return p;
 }
 
-ScenarioParameters defaultParameters(ModelKind kind) {
-    ScenarioParameters p;  // the Stream window's defaults
-    if (kind == ModelKind::Stream) return p;
-    p.sprayLength = kind == ModelKind::Ditch ? 600.0f : 40.0f;
-    p.sprayWidth = 4;
-    p.bankWidth = 4;
-    p.waterWidth = 1;
-    p.waterDepth = 0.1f;
-    p.waterVelocity = kind == ModelKind::Ditch ? 0.15f : 0.0f;
-    return p;
-}
-
 }  // namespace verdanel

@@ -7,26 +7,11 @@
 #include "core/chemicals/chemical_record.hpp"
 #include "core/common/civil_time.hpp"
 #include "core/common/model_kind.hpp"
+#include "core/scenario/scenario_parameters.hpp"
 #include "core/weather/weather_set.hpp"
 
 namespace verdanel {
 
-// The twelve parameters as the window's fields hold them (32-bit floats),
-// in the column order of Scenario_Info.
-struct ScenarioParameters {
-    float sprayLength = 200;          // L, m
-    float sprayWidth = 7;             // W, m
-    float vehicleSpeed = 11;          // V, km/h
-    float sprayRate = 7.5;            // q, L/min
-    float dilutionRatio = 100;        // n
-    float injectedConcentration = 15; // c0, g/L
-    float leafAreaIndex = 2;          // LAI
-    float canopyCover = 0.8f;         // cov, fraction
-    float bankWidth = 14;             // B, m
-    float waterWidth = 3;             // Ws, m
-    float waterDepth = 0.25f;         // d, m
-    float waterVelocity = 0.5f;       // vw, m/s
-};
 
 // The seven properties the model reads from the chemical record, by the atof rule.
 struct ChemicalProperties {
@@ -50,7 +35,5 @@ struct ScenarioDefinition {
     WeatherPaths weather;
 };
 
-// The window defaults of each model (the Ditch and Pond defaults differ from the Stream's).
-ScenarioParameters defaultParameters(ModelKind kind);
 
 }  // namespace verdanel

@@ -105,26 +105,21 @@ ScenarioFile parseScenarioFile(const std::string& jsonText, const std::string& r
             file.error = "\"parameters\" 항목은 객체여야 합니다.";
             return file;
         }
-        ScenarioParameters& p = s.parameters;
-        const std::pair<const char*, float*> fields[] = {
-            {"spray_length", &p.sprayLength},     {"spray_width", &p.sprayWidth},
-            {"vehicle_speed", &p.vehicleSpeed},   {"spray_rate", &p.sprayRate},
-            {"dilution_ratio", &p.dilutionRatio}, {"injected_concentration", &p.injectedConcentration},
-            {"leaf_area_index", &p.leafAreaIndex}, {"canopy_cover", &p.canopyCover},
-            {"bank_width", &p.bankWidth},         {"water_width", &p.waterWidth},
-            {"water_depth", &p.waterDepth},       {"water_velocity", &p.waterVelocity},
-        };
-        for (const auto& [key, target] : fields) {
-            auto it = parameters->find(key);
-            if (it == parameters->end()) continue;
-            if (!it->is_number()) {
-                file.error = std::string("\"") + key + "\" 값은 숫자여야 합니다.";
+        for (const auto& [key, value] : parameters->items()) {
+            const ScenarioParameter* entry = scenarioParameterNamed(key);
+            // A misspelt name would otherwise leave the default in place unseen.
+            if (!entry || key != entry->name) {
+                file.error = "알 수 없는 매개변수입니다: \"" + key + "\"";
                 return file;
             }
-            *target = static_cast<float>(it->get<double>());
+            if (!value.is_number()) {
+                file.error = "\"" + key + "\" 값은 숫자여야 합니다.";
+                return file;
+            }
+            parameterValue(s.parameters, *entry) = static_cast<float>(value.get<double>());
         }
     }
-    if (s.kind == ModelKind::Pond) s.parameters.waterVelocity = 0;
+    fixParameters(s.kind, s.parameters);
     file.ok = true;
     return file;
 }

@@ -126,37 +126,23 @@ std::string refusalFor(const ScenarioDefinition& s) {
     if (s.chemical[chem_col::kName].empty()) return msg::kNoChemicalChosen;
     // The windows offer only usable chemicals; no other caller may run one either.
     if (!isUsable(s.chemical)) return notUsable(s.chemical);
-    const std::pair<float, const char*> all[] = {
-        {p.sprayLength, msg::kFieldSprayLength},       {p.sprayWidth, msg::kFieldSprayWidth},
-        {p.vehicleSpeed, msg::kFieldVehicleSpeed},     {p.sprayRate, msg::kFieldSprayRate},
-        {p.dilutionRatio, msg::kFieldDilutionRatio},   {p.injectedConcentration, msg::kFieldInjectedConcentration},
-        {p.leafAreaIndex, msg::kFieldLeafAreaIndex},   {p.canopyCover, msg::kFieldCanopyCover},
-        {p.bankWidth, msg::kFieldBankWidth},           {p.waterWidth, msg::kFieldWaterWidth},
-        {p.waterDepth, msg::kFieldWaterDepth},         {p.waterVelocity, msg::kFieldWaterVelocity},
-    };
-    for (const auto& [value, field] : all) {
-        if (!std::isfinite(value)) return fillMessage(msg::kNotFiniteFormat, field);
+    for (const ScenarioParameter& entry : kScenarioParameters) {
+        if (!std::isfinite(parameterValue(p, entry))) return fillMessage(msg::kNotFiniteFormat, entry.label);
     }
-    const std::pair<float, const char*> mustBePositive[] = {
-        {p.sprayLength, msg::kFieldSprayLength}, {p.vehicleSpeed, msg::kFieldVehicleSpeed},
-        {p.dilutionRatio, msg::kFieldDilutionRatio}, {p.leafAreaIndex, msg::kFieldLeafAreaIndex},
-        {p.waterWidth, msg::kFieldWaterWidth}, {p.waterDepth, msg::kFieldWaterDepth},
+    // Each range in turn, so that of several faults the same one is named first.
+    auto firstOutside = [&](ParameterRange range, auto&& inside) -> const ScenarioParameter* {
+        for (const ScenarioParameter& entry : kScenarioParameters)
+            if (entry.range == range && !inside(parameterValue(p, entry))) return &entry;
+        return nullptr;
     };
-    for (const auto& [value, field] : mustBePositive) {
-        if (!(value > 0)) return positive(field);
-    }
-    // Negative amounts or flows would make chemical out of nothing.
-    const std::pair<float, const char*> mustNotBeNegative[] = {
-        {p.sprayRate, msg::kFieldSprayRate},
-        {p.injectedConcentration, msg::kFieldInjectedConcentration},
-        {p.waterVelocity, msg::kFieldWaterVelocity},
-    };
-    for (const auto& [value, field] : mustNotBeNegative) {
-        if (value < 0) return notNegative(field);
-    }
-    if (!(p.canopyCover > 0 && p.canopyCover <= 1)) return msg::kCanopyCoverRange;
+    if (auto* e = firstOutside(ParameterRange::Positive, [](float v) { return v > 0; })) return positive(e->label);
+    if (auto* e = firstOutside(ParameterRange::NotNegative, [](float v) { return !(v < 0); }))
+        return notNegative(e->label);
+    if (auto* e = firstOutside(ParameterRange::Fraction, [](float v) { return v > 0 && v <= 1; }))
+        return fillMessage(msg::kFractionRangeFormat, e->label);
     if (s.kind == ModelKind::Stream) {
-        if (!(p.sprayWidth > 0)) return positive(msg::kFieldSprayWidth);
+        if (auto* e = firstOutside(ParameterRange::StreamPositive, [](float v) { return v > 0; }))
+            return positive(e->label);
         if (!(p.bankWidth > p.sprayWidth)) return msg::kStreamBankNotWider;
     } else if (!(p.bankWidth > p.waterWidth)) {
         return msg::kDitchBankNotWider;
@@ -182,7 +168,7 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     progress.progress(0);
     ScenarioDefinition scenario = input;
     // A pond does not flow, whatever the velocity field holds.
-    if (scenario.kind == ModelKind::Pond) scenario.parameters.waterVelocity = 0;
+    fixParameters(scenario.kind, scenario.parameters);
     const char* caption = msg::kProgramTitle;
     auto refuse = [&](RunStatus status, const std::string& text, const char* withCaption) {
         outcome.status = status;
@@ -241,16 +227,13 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         if (!st.run()) return storeFailure(st.error());
     }
     {
-        const ScenarioParameters& p = scenario.parameters;
-        StoreStatement st(connection, sql::kInsertScenario);
-        st.bindAll({scenario.name, std::string(modelType), scenario.chemical[chem_col::kName],
-                    static_cast<double>(p.sprayLength), static_cast<double>(p.sprayWidth),
-                    static_cast<double>(p.vehicleSpeed), static_cast<double>(p.sprayRate),
-                    static_cast<double>(p.dilutionRatio), static_cast<double>(p.injectedConcentration),
-                    static_cast<double>(p.leafAreaIndex), static_cast<double>(p.canopyCover),
-                    static_cast<double>(p.bankWidth), static_cast<double>(p.waterWidth),
-                    static_cast<double>(p.waterDepth), static_cast<double>(p.waterVelocity),
-                    formatDate(outcome.period.start), formatDate(outcome.period.end)});
+        std::vector<StoreValue> row{scenario.name, std::string(modelType), scenario.chemical[chem_col::kName]};
+        for (const ScenarioParameter& entry : kScenarioParameters)
+            row.emplace_back(static_cast<double>(parameterValue(scenario.parameters, entry)));
+        row.emplace_back(formatDate(outcome.period.start));
+        row.emplace_back(formatDate(outcome.period.end));
+        StoreStatement st(connection, sql::insertScenario());
+        st.bindAll(row);
         if (!st.run()) return storeFailure(st.error());
     }
 

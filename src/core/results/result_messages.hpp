@@ -24,13 +24,7 @@ inline constexpr const char* kDeleteScenarioCaption = kReplaceCaption;
 inline constexpr const char* kChemicalLabel = "화학물질";
 inline constexpr const char* kPeriodLabel = "시뮬레이션 기간";
 inline constexpr const char* kPeriodSeparator = "~";
-inline constexpr const char* kParameterLabels[12] = {"살포길이", "살포너비", "차량속도",   "분무속도",
-                                                     "희석배율", "주입농도", "잎면적지수", "피복도",
-                                                     "하천변폭", "하천폭",   "하천깊이",   "하천유속"};
-// "" where a field has no tooltip.
-inline constexpr const char* kParameterTooltips[12] = {"unit: meter", "unit: meter", "unit: km/hour", "unit: L/m",
-                                                       "",            "unit: g/L",   "",              "",
-                                                       "unit: meter", "unit: meter", "unit: meter",   "unit: m/sec"};
+// The parameters' labels and tooltips are in the scenario parameter table.
 
 // Chart.
 inline constexpr const char* kNoModellingData = "검색된 모델링 데이터가 없습니다.";

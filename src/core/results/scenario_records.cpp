@@ -15,8 +15,8 @@ namespace verdanel {
 namespace {
 constexpr int kChemicalColumn = 2;
 constexpr int kFirstParameterColumn = 3;
-constexpr int kStartDateColumn = 15;
-constexpr int kEndDateColumn = 16;
+constexpr int kStartDateColumn = kFirstParameterColumn + kScenarioParameterCount;
+constexpr int kEndDateColumn = kStartDateColumn + 1;
 
 // "2010-06-01" split at "-", each part read as a decimal integer (0 when absent).
 CivilTime splitDate(const std::string& text) {

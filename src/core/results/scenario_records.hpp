@@ -7,6 +7,7 @@
 
 #include "core/common/civil_time.hpp"
 #include "core/common/model_kind.hpp"
+#include "core/scenario/scenario_parameters.hpp"
 
 namespace verdanel {
 
@@ -26,14 +27,12 @@ int scenarioEntryStartingWith(const std::vector<std::string>& names, const std::
 // Columns 2 to 16 of a Scenario_Info row.
 struct ScenarioInfo {
     std::string chemical;
-    // Spray length, spray width, vehicle speed, spray rate, dilution ratio,
-    // injected concentration, leaf area index, canopy cover, bank width,
-    // water width, water depth, water velocity.
-    std::array<double, 12> parameters{};
+    // In the order of the scenario parameter table.
+    std::array<double, kScenarioParameterCount> parameters{};
     // The same as the read-only fields show them: the stored number with the
     // precision it was entered with ("0.8", not the float's 0.800000011920929);
     // empty where the store holds nothing.
-    std::array<std::string, 12> parameterTexts;
+    std::array<std::string, kScenarioParameterCount> parameterTexts;
     std::string startDate;  // "YYYY-MM-DD" as stored
     std::string endDate;
     // The two dates split at "-" into year, month and day, at 00:00:00.

@@ -6,7 +6,9 @@
 
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
+#include "core/scenario/scenario_parameters.hpp"
 #include "core/store/sample_chemicals.hpp"
+#include "core/store/statements.hpp"
 #include "core/store/sqlite_handle.hpp"
 #include "core/store/store_statement.hpp"
 
@@ -23,11 +25,6 @@ const char* const kCreateMaterialInfo =
     "Log_Kow TEXT, halftime_air TEXT, halftime_water TEXT, halftime_soil TEXT, BCF TEXT, deg_water TEXT, "
     "deg_sed TEXT, deg_bsoil TEXT, deg_vcsoil TEXT, deg_cgvege TEXT, deg_vair TEXT, diffusivity_air TEXT, "
     "diffusivity_water TEXT, useable INTEGER)";
-const char* const kCreateScenarioInfo =
-    "CREATE TABLE Scenario_Info (Scenario_Name TEXT, Model_Type TEXT, chemical TEXT, spray_length REAL, "
-    "spray_width REAL, vehicle_speed REAL, spray_rate REAL, dilution_ratio REAL, "
-    "injected_concentration REAL, leaf_area_index REAL, canopy_cover REAL, bank_width REAL, "
-    "water_width REAL, water_depth REAL, water_velocity REAL, start_date TEXT, end_date TEXT)";
 const char* const kCreateOutputStream =
     "CREATE TABLE model_output_stream (" VERDANEL_OUTPUT_KEY_COLUMNS
     "Cair_spray1 REAL, Cair_adj1 REAL, Cair_water REAL, Cair_adj2 REAL, Cair_spray2 REAL, "
@@ -82,14 +79,43 @@ const std::vector<const char*>& chemicalColumns() {
     return columns;
 }
 
+// The scenario row: its name, model and chemical, the parameters of the
+// scenario parameter table, and its period.
+const std::vector<const char*>& scenarioInfoColumns() {
+    static const std::vector<const char*> columns = [] {
+        std::vector<const char*> all{"Scenario_Name", "Model_Type", "chemical"};
+        for (const ScenarioParameter& entry : kScenarioParameters) all.push_back(entry.name);
+        all.push_back("start_date");
+        all.push_back("end_date");
+        return all;
+    }();
+    return columns;
+}
+
+namespace {
+const std::string& scenarioInfoCreate() {
+    static const std::string create = [] {
+        std::string text = "CREATE TABLE Scenario_Info (Scenario_Name TEXT, Model_Type TEXT, chemical TEXT";
+        for (const ScenarioParameter& entry : kScenarioParameters) text += std::string(", ") + entry.name + " REAL";
+        return text + ", start_date TEXT, end_date TEXT)";
+    }();
+    return create;
+}
+}  // namespace
+
+const std::string& sql::insertScenario() {
+    static const std::string insert = [] {
+        std::string text = "INSERT INTO Scenario_Info VALUES (?";
+        for (std::size_t c = 1; c < scenarioInfoColumns().size(); ++c) text += ", ?";
+        return text + ")";
+    }();
+    return insert;
+}
+
 const std::vector<TableDefinition>& storeTables() {
     static const std::vector<TableDefinition> tables = {
         {"material_info", chemicalColumns(), kCreateMaterialInfo},
-        {"Scenario_Info",
-         {"Scenario_Name", "Model_Type", "chemical", "spray_length", "spray_width", "vehicle_speed", "spray_rate",
-          "dilution_ratio", "injected_concentration", "leaf_area_index", "canopy_cover", "bank_width",
-          "water_width", "water_depth", "water_velocity", "start_date", "end_date"},
-         kCreateScenarioInfo},
+        {"Scenario_Info", scenarioInfoColumns(), scenarioInfoCreate().c_str()},
         {"model_output_stream",
          withKeys({"Cair_spray1", "Cair_adj1", "Cair_water", "Cair_adj2", "Cair_spray2", "Csoil_spray1",
                    "Csoil_adj1", "Csoil_adj2", "Csoil_spray2", "Cplt_spray1", "Cplt_adj1", "Cplt_adj2",

@@ -15,6 +15,9 @@ struct TableDefinition {
 
 const std::vector<TableDefinition>& storeTables();
 
+// Column names of Scenario_Info in order.
+const std::vector<const char*>& scenarioInfoColumns();
+
 // Column names of material_info in order (23).
 const std::vector<const char*>& chemicalColumns();
 

@@ -3,6 +3,8 @@
 // bound to "?" placeholders, never pasted into the text, so a name holding a
 // quote is just a name; "||" joins two texts. Table names are matched without
 // regard to letter case, as the store does.
+#include <string>
+
 #include "core/common/model_kind.hpp"
 
 namespace verdanel::sql {
@@ -32,9 +34,8 @@ inline constexpr const char* kUsableChemicals = "SELECT * FROM material_info WHE
 inline constexpr const char* kScenarioExists = "SELECT * FROM Scenario_Info WHERE Scenario_Name = ? AND Model_Type = ?";
 // (name, model type)
 inline constexpr const char* kDeleteScenarioForRun = "DELETE FROM Scenario_Info WHERE Scenario_Name = ? AND Model_Type = ?";
-// (the 17 columns in order)
-inline constexpr const char* kInsertScenario =
-    "INSERT INTO Scenario_Info VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// (name, model type, chemical, the parameters, start date, end date): one ? per column of Scenario_Info (made from the scenario parameter table, in schema.cpp).
+const std::string& insertScenario();
 // (model type)
 inline constexpr const char* kScenarioList = "SELECT * FROM Scenario_info WHERE Model_Type = ? ORDER BY scenario_name";
 // (name, model type)

@@ -47,12 +47,13 @@ namespace {
 
 using W = ResultWindow;
 
-constexpr std::array<const char*, W::kFieldCount> kFieldNames{
-    "chemicalField",      "sprayLengthField",           "sprayWidthField",    "vehicleSpeedField",
-    "sprayRateField",     "dilutionRatioField",         "injectedConcentrationField",
-    "leafAreaIndexField", "canopyCoverField",           "bankWidthField",     "waterWidthField",
-    "waterDepthField",    "waterVelocityField",         "periodStartField",   "periodEndField",
-};
+// Object names of the read-only fields.
+QString fieldName(int f) {
+    if (f == W::Chemical) return QStringLiteral("chemicalField");
+    if (f == W::PeriodStart) return QStringLiteral("periodStartField");
+    if (f == W::PeriodEnd) return QStringLiteral("periodEndField");
+    return QString::fromLatin1(kScenarioParameters[static_cast<std::size_t>(f - 1)].key) + QStringLiteral("Field");
+}
 
 // Titles of the group boxes.
 constexpr const char* kScenarioGroup = "Scenario info";
@@ -276,7 +277,7 @@ QWidget* ResultWindow::buildScenarioGroup() {
     const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 18;
     for (int f = 0; f < kFieldCount; ++f) {
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(kFieldNames[static_cast<std::size_t>(f)]));
+        edit->setObjectName(fieldName(f));
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::ClickFocus);
         if (f != Chemical) {
@@ -296,12 +297,13 @@ QWidget* ResultWindow::buildScenarioGroup() {
     grid->setRowMinimumHeight(1, 4);
     grid->addWidget(new QLabel(QString::fromUtf8(msg::kChemicalLabel), this), 2, 0);
     grid->addWidget(fields_[Chemical], 2, 1, 1, 3);
-    // The twelve parameters two by two, in stored order; units in the tooltips.
-    for (int p = 0; p < 12; ++p) {
-        QLineEdit* edit = fields_[static_cast<std::size_t>(SprayLength + p)];
-        auto* label = new QLabel(QString::fromUtf8(msg::kParameterLabels[p]), this);
+    // The parameters two by two, in stored order; units in the tooltips.
+    for (int p = 0; p < kScenarioParameterCount; ++p) {
+        const ScenarioParameter& entry = kScenarioParameters[static_cast<std::size_t>(p)];
+        QLineEdit* edit = parameterField(p);
+        auto* label = new QLabel(QString::fromUtf8(entry.shortLabel), this);
         label->setBuddy(edit);
-        if (const QString unit = QString::fromUtf8(msg::kParameterTooltips[p]); !unit.isEmpty()) {
+        if (const QString unit = QString::fromUtf8(entry.resultTooltip); !unit.isEmpty()) {
             edit->setToolTip(unit);
             label->setToolTip(unit);
         }
@@ -310,7 +312,9 @@ QWidget* ResultWindow::buildScenarioGroup() {
         grid->addWidget(label, row, column);
         grid->addWidget(edit, row, column + 1);
     }
-    grid->setRowMinimumHeight(9, 4);
+    // Rows below the parameters follow however many there are.
+    const int gap = 3 + (kScenarioParameterCount + 1) / 2;
+    grid->setRowMinimumHeight(gap, 4);
     auto* period = new QHBoxLayout;
     period->addWidget(fields_[PeriodStart], 1);
     auto* separator = new QLabel(QString::fromUtf8(msg::kPeriodSeparator), this);
@@ -318,14 +322,14 @@ QWidget* ResultWindow::buildScenarioGroup() {
     separator->setMinimumWidth(separator->sizeHint().width() + 8);
     period->addWidget(separator);
     period->addWidget(fields_[PeriodEnd], 1);
-    grid->addWidget(new QLabel(QString::fromUtf8(msg::kPeriodLabel), this), 10, 0);
-    grid->addLayout(period, 10, 1, 1, 3);
+    grid->addWidget(new QLabel(QString::fromUtf8(msg::kPeriodLabel), this), gap + 1, 0);
+    grid->addLayout(period, gap + 1, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    grid->setRowStretch(11, 1);
+    grid->setRowStretch(gap + 2, 1);
     // A new scenario is defined and run from here.
     modeling_ = makeButton(kModelingButton, "modelingButton", this);
-    grid->addWidget(modeling_, 12, 2, 1, 2);
+    grid->addWidget(modeling_, gap + 3, 2, 1, 2);
     return box;
 }
 
@@ -468,9 +472,8 @@ void ResultWindow::loadSelectedScenario() {
     }
     const ScenarioInfo& info = outcome.info;
     fields_[Chemical]->setText(QString::fromStdString(info.chemical));
-    for (int p = 0; p < 12; ++p)
-        fields_[static_cast<std::size_t>(SprayLength + p)]->setText(
-            QString::fromStdString(info.parameterTexts[static_cast<std::size_t>(p)]));
+    for (int p = 0; p < kScenarioParameterCount; ++p)
+        parameterField(p)->setText(QString::fromStdString(info.parameterTexts[static_cast<std::size_t>(p)]));
     fields_[PeriodStart]->setText(QString::fromStdString(info.startDate));
     fields_[PeriodEnd]->setText(QString::fromStdString(info.endDate));
     // A date the pickers cannot show leaves them and the window's range as they were.

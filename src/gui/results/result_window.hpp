@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/common/model_kind.hpp"
+#include "core/scenario/scenario_parameters.hpp"
 #include "core/results/result_buffer.hpp"
 #include "core/results/result_summary.hpp"
 
@@ -62,25 +63,10 @@ public:
     // scenario name it took at its last start ("" when none was started).
     using ScenarioWindowOpener = std::function<QString(ModelKind kind, QWidget* parent)>;
 
-    // The read-only fields, in the column order of Scenario_Info.
-    enum Field {
-        Chemical,
-        SprayLength,
-        SprayWidth,
-        VehicleSpeed,
-        SprayRate,
-        DilutionRatio,
-        InjectedConcentration,
-        LeafAreaIndex,
-        CanopyCover,
-        BankWidth,
-        WaterWidth,
-        WaterDepth,
-        WaterVelocity,
-        PeriodStart,
-        PeriodEnd,
-        kFieldCount
-    };
+    // The read-only fields, in the column order of Scenario_Info: the
+    // chemical, the parameters of the scenario parameter table, the period.
+    static constexpr int kFieldCount = kScenarioParameterCount + 3;
+    enum Field { Chemical = 0, PeriodStart = kScenarioParameterCount + 1, PeriodEnd = kScenarioParameterCount + 2 };
 
     // Series k has check box 1110 + k and colour button 1068 + k.
     static constexpr int kFirstSeriesBoxId = 1110;
@@ -109,6 +95,8 @@ public:
     QComboBox* scenarioList() const { return scenarios_; }
     QPushButton* deleteButton() const { return delete_; }
     QLineEdit* field(Field f) const { return fields_[f]; }
+    // The field of the table's parameter p.
+    QLineEdit* parameterField(int p) const { return fields_[static_cast<std::size_t>(1 + p)]; }
     QPushButton* modelingButton() const { return modeling_; }
     QPushButton* closeButton() const { return close_; }
     QDateEdit* startPicker() const { return startPicker_; }

@@ -36,35 +36,27 @@ namespace {
 
 using W = ScenarioWindow;
 
-struct ParameterField {
-    const char* objectName;
-    const char* label;
-    const char* unit;
-    float ScenarioParameters::*value;
-};
-
-// Column order of Scenario_Info, which is also the order on screen.
-constexpr std::array<ParameterField, W::kParameterCount> kParameterFields{{
-    {"sprayLength", msg::kFieldSprayLength, "meter", &ScenarioParameters::sprayLength},
-    {"sprayWidth", msg::kFieldSprayWidth, "meter", &ScenarioParameters::sprayWidth},
-    {"vehicleSpeed", msg::kFieldVehicleSpeed, "km/hour", &ScenarioParameters::vehicleSpeed},
-    {"sprayRate", msg::kFieldSprayRate, "L/min", &ScenarioParameters::sprayRate},
-    {"dilutionRatio", msg::kFieldDilutionRatio, "", &ScenarioParameters::dilutionRatio},
-    {"injectedConcentration", msg::kFieldInjectedConcentration, "g/L", &ScenarioParameters::injectedConcentration},
-    {"leafAreaIndex", msg::kFieldLeafAreaIndex, "", &ScenarioParameters::leafAreaIndex},
-    {"canopyCover", msg::kFieldCanopyCover, "", &ScenarioParameters::canopyCover},
-    {"bankWidth", msg::kFieldBankWidth, "meter", &ScenarioParameters::bankWidth},
-    {"waterWidth", msg::kFieldWaterWidth, "meter", &ScenarioParameters::waterWidth},
-    {"waterDepth", msg::kFieldWaterDepth, "meter", &ScenarioParameters::waterDepth},
-    {"waterVelocity", msg::kFieldWaterVelocity, "m/sec", &ScenarioParameters::waterVelocity},
-}};
-
 // The order in which a start takes the parameter fields; a field that is not
-// a number stops the taking there.
-constexpr std::array<W::Parameter, W::kParameterCount> kTakingOrder{
-    W::SprayRate, W::SprayLength, W::SprayWidth, W::WaterDepth, W::WaterVelocity, W::WaterWidth,
-    W::BankWidth, W::CanopyCover, W::LeafAreaIndex, W::InjectedConcentration, W::DilutionRatio, W::VehicleSpeed,
+// a number stops the taking there. Parameters not named here come last.
+constexpr std::array kTakingOrder{
+    "sprayRate",     "sprayLength",   "sprayWidth",    "waterDepth",
+    "waterVelocity", "waterWidth",    "bankWidth",     "canopyCover",
+    "leafAreaIndex", "injectedConcentration", "dilutionRatio", "vehicleSpeed",
 };
+
+std::array<int, kScenarioParameterCount> takingOrder() {
+    std::array<int, kScenarioParameterCount> order{};
+    std::size_t next = 0;
+    for (const char* key : kTakingOrder)
+        if (const int p = scenarioParameterIndex(key); p >= 0) order[next++] = p;
+    for (int p = 0; p < kScenarioParameterCount; ++p)
+        if (std::find(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(next), p) ==
+            order.begin() + static_cast<std::ptrdiff_t>(next))
+            order[next++] = p;
+    return order;
+}
+
+const ScenarioParameter& parameterAt(int p) { return kScenarioParameters[static_cast<std::size_t>(p)]; }
 
 struct PathFieldInfo {
     const char* objectName;
@@ -202,18 +194,19 @@ void ScenarioWindow::buildControls() {
     parameterBox->setObjectName(QStringLiteral("parameterGroup"));
     auto* parameterGrid = new QGridLayout(parameterBox);
     const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("0.000000e+00")) + 12;
-    for (int p = 0; p < kParameterCount; ++p) {
-        const ParameterField& info = kParameterFields[p];
-        parameters_[p] = new QLineEdit(this);
-        parameters_[p]->setObjectName(QString::fromLatin1(info.objectName));
-        parameters_[p]->setAlignment(Qt::AlignRight);
-        parameters_[p]->setFixedWidth(fieldWidth);
+    for (int p = 0; p < kScenarioParameterCount; ++p) {
+        const ScenarioParameter& info = parameterAt(p);
+        QLineEdit* field = new QLineEdit(this);
+        parameters_[static_cast<std::size_t>(p)] = field;
+        field->setObjectName(QString::fromLatin1(info.key));
+        field->setAlignment(Qt::AlignRight);
+        field->setFixedWidth(fieldWidth);
         parameterGrid->addWidget(label(info.label), p, 0);
-        parameterGrid->addWidget(parameters_[p], p, 1);
+        parameterGrid->addWidget(field, p, 1);
         parameterGrid->addWidget(label(info.unit), p, 2);
     }
     parameterGrid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("km/hour")) + 4);
-    parameterGrid->setRowStretch(kParameterCount, 1);
+    parameterGrid->setRowStretch(kScenarioParameterCount, 1);
 
     // The run: print-results box, progress and start.
     printBox_ = new QCheckBox(QString::fromUtf8(kPrintResults), this);
@@ -253,9 +246,11 @@ void ScenarioWindow::buildControls() {
 
 void ScenarioWindow::showDefaults() {
     nameField_->setText(QString::fromStdString(name_));
-    for (int p = 0; p < kParameterCount; ++p) parameters_[p]->setText(numberText(values_.*kParameterFields[p].value));
-    // A pond does not flow: its velocity stays at 0 and is never editable.
-    if (kind_ == ModelKind::Pond) parameters_[WaterVelocity]->setEnabled(false);
+    for (int p = 0; p < kScenarioParameterCount; ++p) {
+        parameterField(p)->setText(numberText(parameterValue(values_, parameterAt(p))));
+        // A parameter the model fixes (a pond's water velocity) is never editable.
+        if (parameterFixedFor(kind_, parameterAt(p))) parameterField(p)->setEnabled(false);
+    }
     for (int f = 0; f < kPathCount; ++f)
         paths_[f]->setText(QString::fromStdString(weatherPaths_.*kPathFields[f].path));
     printBox_->setChecked(printResults_);
@@ -342,16 +337,16 @@ bool ScenarioWindow::takeValues() {
     // number leaves all the window's values as they were, so a typo can
     // never start a run on a mix of earlier and new values.
     ScenarioParameters taken = values_;
-    for (Parameter p : kTakingOrder) {
+    for (int p : takingOrder()) {
         bool number = false;
-        const double value = parameters_[p]->text().toDouble(&number);
+        const double value = parameterField(p)->text().toDouble(&number);
         if (!number) {
             tell(scenario_text::kEnterNumber);
-            parameters_[p]->setFocus();
-            parameters_[p]->selectAll();
+            parameterField(p)->setFocus();
+            parameterField(p)->selectAll();
             return false;
         }
-        taken.*kParameterFields[p].value = static_cast<float>(value);
+        parameterValue(taken, parameterAt(p)) = static_cast<float>(value);
     }
     values_ = taken;
     chemicalName_ = chemicals_->currentText().toStdString();
@@ -368,9 +363,9 @@ void ScenarioWindow::setInputsEnabled(bool enabled) {
     const std::array<QWidget*, 7> controls{printBox_, chemicals_, manager_, nameField_, start_, add_, delete_};
     for (QWidget* w : controls) w->setEnabled(enabled);
     for (QPushButton* b : choose_) b->setEnabled(enabled);
-    for (int p = 0; p < kParameterCount; ++p) {
-        if (kind_ == ModelKind::Pond && p == WaterVelocity) continue;
-        parameters_[p]->setEnabled(enabled);
+    for (int p = 0; p < kScenarioParameterCount; ++p) {
+        if (parameterFixedFor(kind_, parameterAt(p))) continue;
+        parameterField(p)->setEnabled(enabled);
     }
 }
 

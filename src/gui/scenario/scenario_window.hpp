@@ -53,11 +53,6 @@ public:
     using MaterialManagerOpener = std::function<void(const QString& selectedChemical)>;
 
     // The parameter fields in the column order of Scenario_Info.
-    enum Parameter {
-        SprayLength, SprayWidth, VehicleSpeed, SprayRate, DilutionRatio, InjectedConcentration,
-        LeafAreaIndex, CanopyCover, BankWidth, WaterWidth, WaterDepth, WaterVelocity,
-        kParameterCount
-    };
     enum PathField { WindDirectionPath, WindSpeedPath, TemperaturePath, RainfallPath, HumidityPath, kPathCount };
 
     ScenarioWindow(ModelKind kind, StoreConnection& connection, Prompter& prompter, const std::string& baseFolder,
@@ -87,7 +82,8 @@ public:
     QListWidget* sprayDateList() const { return dates_; }
     QPushButton* addDateButton() const { return add_; }
     QPushButton* deleteDateButton() const { return delete_; }
-    QLineEdit* parameterField(Parameter p) const { return parameters_[p]; }
+    // The field of the scenario parameter table's entry p.
+    QLineEdit* parameterField(int p) const { return parameters_[static_cast<std::size_t>(p)]; }
 
 public slots:
     // "시뮬레이션 시작": takes the fields, checks them, runs the model.
@@ -151,7 +147,7 @@ private:
     QListWidget* dates_ = nullptr;
     QPushButton* add_ = nullptr;
     QPushButton* delete_ = nullptr;
-    std::array<QLineEdit*, kParameterCount> parameters_{};
+    std::array<QLineEdit*, kScenarioParameterCount> parameters_{};
 };
 
 // The title of a model's window: "Stream Model", "Ditch Model", "Pond Model".

@@ -40,7 +40,7 @@ void addOtherScenario(const std::string& store) {
     ASSERT_TRUE(c.open("Provider=SQLite;Data Source=" + store, prompter));
     StoreTransaction t(c);
     ASSERT_TRUE(t.begin());
-    StoreStatement scenario(c, sql::kInsertScenario);
+    StoreStatement scenario(c, sql::insertScenario());
     scenario.bindAll({std::string("other pond"), std::string("pond"), std::string("Chlorpyrifos"), 40.0, 4.0, 11.0,
                       7.5, 100.0, 15.0, 2.0, 0.8, 4.0, 1.0, 0.1, 0.0, std::string("2010-06-01"),
                       std::string("2010-06-01")});

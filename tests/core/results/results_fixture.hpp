@@ -48,7 +48,7 @@ struct ResultsStore {
         values.emplace_back(start);
         values.emplace_back(end);
         StoreAccessor a(connection, prompter);
-        ASSERT_TRUE(a.execute(sql::kInsertScenario, values));
+        ASSERT_TRUE(a.execute(sql::insertScenario(), values));
     }
 
     void addMassBalance(ModelKind kind, const std::string& name) {

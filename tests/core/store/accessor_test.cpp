@@ -35,7 +35,7 @@ TEST(StoreAccessor, NullsReadAsEmptyTextsAndNumbersReadBack) {
     EXPECT_EQ(a.cell(0, 0), "Newchem");
     for (int c = 1; c < 23; ++c) EXPECT_EQ(a.cell(0, c), "") << "column " << c;
 
-    ASSERT_TRUE(a.execute(sql::kInsertScenario,
+    ASSERT_TRUE(a.execute(sql::insertScenario(),
                           {std::string("s"), std::string("stream"), std::string("Newchem"), 0.1, 1e-7, 3.0, 4.0, 5.0,
                            6.0, 7.0, 0.8, 9.0, 10.0, 11.0, 12.5, std::string("2010-06-01"), std::string("2010-11-29")}));
     ASSERT_EQ(a.query(sql::kScenarioByName, {std::string("s"), std::string("stream")}).rows(), 1);
