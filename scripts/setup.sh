@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlite3-dev sqlite3 nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-nanum qt6-translations-l10n xvfb xauth x11-utils imagemagick xdotool
+  locales fonts-nanum qt6-translations-l10n xvfb xauth x11-utils imagemagick xdotool
 )
 
 missing=()
@@ -24,4 +24,14 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A second locale with a decimal comma, so the test that number texts ignore
+# the process locale runs instead of being skipped.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
 fi
