@@ -9,6 +9,7 @@
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
 #include "core/app/connection_settings.hpp"
+#include "core/app/store_compaction.hpp"
 #include "core/chemicals/chemical_rules.hpp"
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/base_folder.hpp"
@@ -17,6 +18,7 @@
 #include "core/engines/scenario_file.hpp"
 #include "core/engines/scenario_run.hpp"
 #include "core/results/result_csv.hpp"
+#include "core/results/result_messages.hpp"
 #include "core/results/result_search.hpp"
 #include "core/results/result_summary.hpp"
 #include "core/results/scenario_records.hpp"
@@ -24,6 +26,8 @@
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
+#include "core/store/store_space.hpp"
+#include "core/common/text_format.hpp"
 
 namespace {
 
@@ -36,7 +40,9 @@ constexpr const char* kUsage =
     "  verdanel-cli [--store PATH] export --model stream|ditch|pond --scenario NAME\n"
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] --out FILE.csv\n"
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
-    "  verdanel-cli [--store PATH] chemicals\n";
+    "  verdanel-cli [--store PATH] chemicals\n"
+    "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
+    "  verdanel-cli [--store PATH] compact\n";
 
 int usage(const std::string& why = {}) {
     if (!why.empty()) std::cerr << "verdanel-cli: " << why << '\n';
@@ -158,6 +164,7 @@ int runCommand(const std::string& store, ArgReader args) {
     options.announceCompletion = false;
     options.replaceWithoutAsking = replace;
     RunOutcome outcome = runScenario(connection, prompter, progress, scenario, weather, options);
+    progress.finish(outcome.status == RunStatus::Completed);
     if (outcome.status != RunStatus::Completed) return 1;
 
     // The summary of the whole period, as the result window shows it after the run.
@@ -206,7 +213,7 @@ int exportCommand(const std::string& store, ArgReader args) {
     auto found = queryScenario(connection, prompter, *kind, *name);
     if (found.status != ScenarioLookup::Found) {
         if (found.status == ScenarioLookup::NotFound)
-            std::cerr << "시나리오를 찾을 수 없습니다: " << *name << " (" << *model << ")\n";
+            std::cerr << fillMessage(msg::kScenarioNotFoundFormat, {*name, *model}) << '\n';
         return 1;
     }
     const ScenarioInfo& info = found.info;
@@ -268,6 +275,66 @@ int chemicalsCommand(const std::string& store, ArgReader args) {
     return 0;
 }
 
+std::string megabytes(std::int64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
+    return text;
+}
+
+// What Quit does: a full rewrite only when enough of the file lies free.
+int reportCompaction(StoreConnection& connection, Prompter& prompter, const std::string& store) {
+    const StoreSpace before = readStoreSpace(connection);
+    if (!compactionDue(connection)) {
+        char share[32];
+        std::snprintf(share, sizeof share, "%.2f %%",
+                      before.pages ? 100.0 * static_cast<double>(before.freePages) / static_cast<double>(before.pages) : 0.0);
+        std::cout << fillMessage(msg::kNothingToReclaimFormat, std::string(share)) << '\n';
+        return 0;
+    }
+    const CompactionOutcome outcome = compactStore(connection, connectionTextFor(store), prompter);
+    if (!outcome.compacted) {
+        std::cerr << fillMessage(msg::kCompactionFailedFormat, outcome.error) << '\n';
+        return 1;
+    }
+    const StoreSpace after = readStoreSpace(connection);
+    std::cout << fillMessage(msg::kStoreCompactedFormat, {megabytes(before.pages * before.pageSize),
+                                                          megabytes(after.pages * after.pageSize)})
+              << '\n';
+    return 0;
+}
+
+int compactCommand(const std::string& store, ArgReader args) {
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    cli::TerminalPrompter prompter;
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    return reportCompaction(connection, prompter, store);
+}
+
+// The result window's delete: the scenario row, its output and mass-balance
+// rows, the freed pages given back, then Quit's compaction.
+int deleteCommand(const std::string& store, ArgReader args) {
+    auto model = args.value("--model");
+    auto name = args.value("--scenario");
+    if (auto left = args.leftover(); !left.empty()) return usage(left);
+    if (!model || !name) return usage("delete needs --model and --scenario");
+    auto kind = modelKindFromText(*model);
+    if (!kind) return usage("unknown model: " + *model);
+    cli::TerminalPrompter prompter;
+    StoreConnection connection;
+    if (!openStore(connection, prompter, store)) return 1;
+    const ScenarioQueryOutcome found = queryScenario(connection, prompter, *kind, *name);
+    if (found.status == ScenarioLookup::NotFound) {
+        std::cerr << fillMessage(msg::kScenarioNotFoundFormat, {*name, *model}) << '\n';
+        return 1;
+    }
+    if (found.status == ScenarioLookup::Failed) return 1;
+    // Two rows of one name (a store written by another program) go together, as in the window.
+    if (!deleteScenario(connection, prompter, *kind, *name)) return 1;
+    std::cout << fillMessage(msg::kScenarioDeletedFormat, {*name, *model}) << '\n';
+    return reportCompaction(connection, prompter, store);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -289,5 +356,7 @@ int main(int argc, char** argv) {
     if (command == "export") return exportCommand(store, std::move(args));
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
+    if (command == "delete") return deleteCommand(store, std::move(args));
+    if (command == "compact") return compactCommand(store, std::move(args));
     return usage("unknown command: " + command);
 }

@@ -37,15 +37,23 @@ private slots:
     void leavingCompactsOnceUnderTheBusyMessage_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("result");
-        QTest::newRow("Quit") << "quit" << int(QDialog::Accepted);
-        QTest::newRow("close box") << "close" << int(QDialog::Rejected);
+        QTest::addColumn<bool>("due");
+        QTest::newRow("Quit") << "quit" << int(QDialog::Accepted) << true;
+        QTest::newRow("close box") << "close" << int(QDialog::Rejected) << true;
+        QTest::newRow("Quit, nothing to reclaim") << "quit" << int(QDialog::Accepted) << false;
+        QTest::newRow("close box, nothing to reclaim") << "close" << int(QDialog::Rejected) << false;
     }
     void leavingCompactsOnceUnderTheBusyMessage() {
         QFETCH(QString, how);
         QFETCH(int, result);
+        QFETCH(bool, due);
         ModelChooserWindow chooser;
         CompactionWitness seen;
+        bool busySeen = false;
         chooser.setCompaction([&] {
+            busySeen = visibleBusyWindow() != nullptr;
+            return due;
+        }, [&] {
             ++seen.calls;
             seen.chooserStillShown = chooser.isVisible();
             seen.waitCursor = QGuiApplication::overrideCursor() &&
@@ -58,7 +66,12 @@ private slots:
             else w->close();
         });
         QCOMPARE(chooser.exec(), result);
-
+        QVERIFY(!busySeen);  // the question comes before any busy window
+        QCOMPARE(visibleBusyWindow(), nullptr);
+        if (!due) {  // nothing to reclaim: the program ends at once
+            QCOMPARE(seen.calls, 0);
+            return;
+        }
         QCOMPARE(seen.calls, 1);
         QCOMPARE(seen.busyText, QString::fromUtf8(verdanel::msg::kShuttingDown));
         QVERIFY(seen.chooserStillShown);
@@ -72,7 +85,7 @@ private slots:
         ModelChooserWindow chooser;
         int compactions = 0;
         bool busySeen = false;
-        chooser.setCompaction([&] { ++compactions; });
+        chooser.setCompaction(nullptr, [&] { ++compactions; });
         whenModal<ModelChooserWindow>([&](ModelChooserWindow* w) {
             QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
             QTest::keyClick(target, Qt::Key_Escape);
@@ -89,7 +102,7 @@ private slots:
         ModelChooserWindow chooser;
         QStringList opened;
         int compactions = 0;
-        chooser.setCompaction([&] { ++compactions; });
+        chooser.setCompaction(nullptr, [&] { ++compactions; });
         auto opener = [&](const QString& name) {
             return [&opened, name, &chooser] {
                 QDialog result(&chooser);
@@ -138,7 +151,7 @@ private slots:
         QFETCH(bool, fromMenu);
         ModelChooserWindow chooser;
         int compactions = 0;
-        chooser.setCompaction([&] { ++compactions; });
+        chooser.setCompaction(nullptr, [&] { ++compactions; });
         chooser.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chooser));
         QVERIFY(chooser.aboutButton()->isVisible());

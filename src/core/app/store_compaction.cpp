@@ -38,7 +38,15 @@ bool writeCompactCopy(StoreConnection& connection, const std::string& source, co
         if (!own.open(source, SQLITE_OPEN_READONLY, error)) return false;
         sqlite3_busy_timeout(own.get(), 5000);
     }
-    StoreStatement compact(connection.isOpen() ? connection.database() : own, sql::kCompactInto);
+    const SqliteDatabase& db = connection.isOpen() ? connection.database() : own;
+    // A store made before stores had incremental auto-vacuum switches to it
+    // in the copy (on a store without it the setting only takes effect there).
+    // A store that has it is left alone: setting it again would write.
+    {
+        StoreStatement mode(db, sql::kAutoVacuumMode);
+        if (mode.nextRow() && mode.columnInt(0) == sql::kAutoVacuumNone) db.exec(sql::kUseIncrementalVacuum);
+    }
+    StoreStatement compact(db, sql::kCompactInto);
     compact.bindText(1, target);
     const bool ok = compact.run();
     if (!ok) error = compact.error();
@@ -104,6 +112,22 @@ CompactionOutcome compactStore(StoreConnection& connection, const std::string& c
     }
     reopen();
     return outcome;
+}
+
+bool compactionDue(StoreConnection& connection) {
+    // A store that is not open goes to the full compaction, which reopens it
+    // or leaves it alone.
+    return !connection.isOpen() || compactionWorthwhile(readStoreSpace(connection));
+}
+
+CompactionOutcome compactIfWorthwhile(StoreConnection& connection, const std::string& connectionText,
+                                      Prompter& prompter) {
+    if (!compactionDue(connection)) {
+        CompactionOutcome nothing;
+        nothing.reopened = true;
+        return nothing;
+    }
+    return compactStore(connection, connectionText, prompter);
 }
 
 }  // namespace verdanel

@@ -5,6 +5,8 @@
 // or the compacted one; on any failure the original is left as it was.
 #include <string>
 
+#include "core/store/store_space.hpp"
+
 namespace verdanel {
 
 class Prompter;
@@ -20,7 +22,16 @@ struct CompactionOutcome {
 std::string compactionTempPath(const std::string& storePath);
 
 // Compacts the store the connection text names and reopens the connection.
-// Shows "DB Server Connection Faild" when the store cannot be reopened.
+// Shows "DB Server Connection Faild" when the store cannot be reopened. The
+// copy uses incremental auto-vacuum, so a store made before stores had it
+// switches with its first rewrite, and never needs another for a delete.
 CompactionOutcome compactStore(StoreConnection& connection, const std::string& connectionText, Prompter& prompter);
+
+// Whether a full rewrite would reclaim enough to be worth its time.
+bool compactionDue(StoreConnection& connection);
+// What Quit and a delete do: a full rewrite when it is due, otherwise
+// nothing (the outcome then has compacted false and no error).
+CompactionOutcome compactIfWorthwhile(StoreConnection& connection, const std::string& connectionText,
+                                      Prompter& prompter);
 
 }  // namespace verdanel

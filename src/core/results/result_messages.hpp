@@ -19,6 +19,12 @@ inline constexpr const char* kDeleteTooltip = "선택한 시나리오를 삭제�
 // Asked (OK, Cancel) before a scenario and all its rows are removed.
 inline constexpr const char* kDeleteScenarioQuestion = "선택한 시나리오를 삭제하시겠습니까?";
 inline constexpr const char* kDeleteScenarioCaption = kReplaceCaption;
+// The command line's delete and compact.
+inline constexpr const char* kScenarioNotFoundFormat = "시나리오를 찾을 수 없습니다: %s (%s)";
+inline constexpr const char* kScenarioDeletedFormat = "시나리오를 삭제했습니다: %s (%s)";
+inline constexpr const char* kStoreCompactedFormat = "저장소를 압축했습니다: %s MB -> %s MB";
+inline constexpr const char* kNothingToReclaimFormat = "빈 공간이 파일의 %s 뿐이라 압축하지 않았습니다.";
+inline constexpr const char* kCompactionFailedFormat = "저장소를 압축하지 못했습니다. 저장소는 그대로입니다: %s";
 
 // Scenario info fields of the result window, in Scenario_Info column order.
 inline constexpr const char* kChemicalLabel = "화학물질";

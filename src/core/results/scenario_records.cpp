@@ -8,6 +8,7 @@
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
+#include "core/store/store_space.hpp"
 #include "core/store/store_transaction.hpp"
 
 namespace verdanel {
@@ -115,6 +116,11 @@ bool deleteScenario(StoreConnection& connection, Prompter& prompter, ModelKind k
                         PromptIcon::Error);
         return false;
     }
+    // The freed pages go back to the file system at the cost of what was
+    // deleted, not of the whole store. A failure here loses nothing: the
+    // pages stay free and the next compaction takes them.
+    std::string ignored;
+    reclaimFreePages(connection, ignored);
     return true;
 }
 

@@ -160,7 +160,8 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
     {
         SqliteDatabase db;
         if (!db.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, outcome.error)) return outcome;
-        ok = db.exec("BEGIN", &outcome.error);
+        // Before the first table: a delete then gives its pages back by itself.
+        ok = db.exec(sql::kUseIncrementalVacuum, &outcome.error) && db.exec("BEGIN", &outcome.error);
         for (const auto& table : storeTables()) ok = ok && db.exec(table.createStatement, &outcome.error);
         for (const char* index : kCreateIndexes) ok = ok && db.exec(index, &outcome.error);
         if (ok && !samples.rows.empty()) {

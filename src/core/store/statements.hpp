@@ -123,6 +123,16 @@ inline ModelStatements statementsFor(ModelKind kind) {
 
 // Store pragmas and compaction.
 inline constexpr const char* kCompactInto = "VACUUM INTO ?";
+// Set before the tables of a new store, and before a rewrite: a delete then
+// gives its pages back with kIncrementalVacuum instead of a whole rewrite.
+inline constexpr const char* kUseIncrementalVacuum = "PRAGMA auto_vacuum = INCREMENTAL";
+inline constexpr const char* kIncrementalVacuum = "PRAGMA incremental_vacuum";
+inline constexpr const char* kAutoVacuumMode = "PRAGMA auto_vacuum";
+inline constexpr int kAutoVacuumNone = 0;         // what kAutoVacuumMode answers: NONE,
+inline constexpr int kAutoVacuumIncremental = 2;  // INCREMENTAL
+inline constexpr const char* kPageCount = "PRAGMA page_count";
+inline constexpr const char* kFreePageCount = "PRAGMA freelist_count";
+inline constexpr const char* kPageSize = "PRAGMA page_size";
 inline constexpr const char* kIntegrityCheck = "PRAGMA integrity_check";
 
 }  // namespace verdanel::sql

@@ -105,11 +105,13 @@ void ModelChooserWindow::showAbout() {
 void ModelChooserWindow::endProgram() {
     // A second close request while the store is being compacted is ignored.
     if (ending_) return;
+    // With nothing to reclaim the program ends at once, without a busy window.
+    if (!compaction_ || (compactionDue_ && !compactionDue_())) return;
     ending_ = true;
     BusyMessageWindow busy;
     busy.open(this, QString::fromUtf8(msg::kShuttingDown));
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    if (compaction_) compaction_();
+    compaction_();
     QGuiApplication::restoreOverrideCursor();
     busy.close();
     ending_ = false;

@@ -22,7 +22,12 @@ public:
     explicit ModelChooserWindow(QWidget* parent = nullptr);
 
     // Runs while the program ends (Quit, close box), under the busy window.
-    void setCompaction(Action compaction) { compaction_ = std::move(compaction); }
+    // What Quit does to the store: `due` tells whether there is work (only then
+    // the busy window shows), `compaction` does it.
+    void setCompaction(std::function<bool()> due, Action compaction) {
+        compactionDue_ = std::move(due);
+        compaction_ = std::move(compaction);
+    }
     // Opens the model's result window (modally); nothing happens until set.
     void setModelOpener(ModelKind kind, Action open);
 
@@ -52,6 +57,7 @@ private:
     QPushButton* quit_ = nullptr;
     QPushButton* about_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    std::function<bool()> compactionDue_;
     Action compaction_;
     Action openStream_;
     Action openDitch_;

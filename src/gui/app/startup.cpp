@@ -35,9 +35,10 @@ int runModelChooser(StoreConnection& connection, const std::string& baseFolder, 
     QWidget* previousParent = qtPrompter ? qtPrompter->parent() : nullptr;
     if (qtPrompter) qtPrompter->setParent(&window);
 
-    window.setCompaction([&connection, &prompter, baseFolder] {
-        compactStore(connection, buildConnectionText(baseFolder), prompter);
-    });
+    window.setCompaction([&connection] { return compactionDue(connection); },
+                         [&connection, &prompter, baseFolder] {
+                             compactStore(connection, buildConnectionText(baseFolder), prompter);
+                         });
     // Each press opens a fresh result window, modal over the chooser, whose
     // messages stand over it while it is open.
     for (ModelKind kind : {ModelKind::Stream, ModelKind::Ditch, ModelKind::Pond}) {

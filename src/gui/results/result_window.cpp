@@ -565,7 +565,9 @@ void ResultWindow::deleteSelectedScenario() {
     rows_ = ResultBuffer(kind_);
     uncheckAllSeries();
     update();
-    compactStore(connection_, buildConnectionText(baseFolder_), prompter_);
+    // The delete gave its pages back already; a store made before that was
+    // possible is rewritten (and switched) when enough lies free.
+    compactIfWorthwhile(connection_, buildConnectionText(baseFolder_), prompter_);
     busy.close();
 }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "core/app/store_compaction.hpp"
+#include "core/results/scenario_records.hpp"
+#include "core/store/store_space.hpp"
 #include "core/common/messages.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
@@ -110,4 +112,58 @@ TEST(StoreCompaction, StoreGoneMeansReopenFailsWithTheConnectionMessage) {
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_EQ(prompter.shown.back().text, msg::kConnectionFailed);
     EXPECT_FALSE(std::filesystem::exists(app.storePath()));  // nothing was created
+}
+
+// Compaction costs what it reclaims. A store made with incremental
+// auto-vacuum gives a delete's pages back at once and is never rewritten; a
+// store made before that is rewritten when enough lies free, once, and is
+// then like a new one. With nothing to reclaim nothing happens.
+TEST(StoreCompaction, RewritesOnlyWhatIsWorthItAndSwitchesAnOldStoreOnce) {
+    struct Case {
+        const char* what;
+        bool oldStore;
+        bool rewrittenAfterFirstDelete;
+    };
+    const Case cases[] = {{"new store", false, false}, {"store made before", true, true}};
+    for (const Case& k : cases) {
+        TestApplication app;
+        ScriptedPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(app.connectionText(), prompter));
+        if (k.oldStore) {
+            ASSERT_TRUE(c.database().exec("PRAGMA auto_vacuum = NONE"));
+            ASSERT_TRUE(c.database().exec("VACUUM"));
+        }
+        EXPECT_EQ(readStoreSpace(c).incremental, !k.oldStore) << k.what;
+        for (const char* name : {"first", "second", "kept"}) fillOutput(c, name, 20000);
+
+        // Nothing deleted: Quit leaves the file alone.
+        auto inode = inodeOf(app.storePath());
+        EXPECT_FALSE(compactionDue(c)) << k.what;
+        CompactionOutcome quit = compactIfWorthwhile(c, app.connectionText(), prompter);
+        EXPECT_FALSE(quit.compacted) << k.what;
+        EXPECT_TRUE(quit.error.empty() && c.isOpen()) << k.what;
+        EXPECT_EQ(inodeOf(app.storePath()), inode) << k.what;
+
+        for (const char* name : {"first", "second"}) {
+            const auto size = std::filesystem::file_size(app.storePath());
+            inode = inodeOf(app.storePath());
+            ASSERT_TRUE(deleteScenario(c, prompter, ModelKind::Stream, name)) << k.what;
+            const bool first = std::string(name) == "first";
+            const bool rewrite = first && k.rewrittenAfterFirstDelete;
+            EXPECT_EQ(compactionDue(c), rewrite) << k.what << ", " << name;
+            CompactionOutcome after = compactIfWorthwhile(c, app.connectionText(), prompter);
+            EXPECT_EQ(after.compacted, rewrite) << k.what << ", " << name;
+            EXPECT_EQ(inodeOf(app.storePath()) != inode, rewrite) << k.what << ", " << name;
+            EXPECT_LT(std::filesystem::file_size(app.storePath()), size * 3 / 4) << k.what << ", " << name;
+            const StoreSpace space = readStoreSpace(c);
+            EXPECT_TRUE(space.incremental) << k.what << ", " << name;
+            EXPECT_EQ(space.freePages, 0) << k.what << ", " << name;
+        }
+        StoreAccessor a(c, prompter);
+        EXPECT_EQ(a.query(sql::kSearchStreamOutput, {std::string("0101"), std::string("1231"), std::string("kept")}).rows(),
+                  20000)
+            << k.what;
+        EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front().text;
+    }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "cli_support.hpp"
@@ -10,6 +12,7 @@
 #include "core/common/text_format.hpp"
 #include "core/common/prompter.hpp"
 #include "core/results/result_csv.hpp"
+#include "core/results/result_messages.hpp"
 #include "core/results/result_search.hpp"
 #include "core/results/result_summary.hpp"
 #include "core/store/store_accessor.hpp"
@@ -167,4 +170,75 @@ TEST(CommandLine, RefusesWhatTheWindowsRefuseAndRunsThatFailStoreNothing) {
         const StoreDigest after = verdanel::testing::digestStore(connection.handle());
         EXPECT_TRUE(after == before) << verdanel::testing::differences(before, after);
     }
+}
+
+// delete and compact do what the result window's delete and Quit do, with
+// their own exit codes and messages; the run's progress bar ends at 100 % on
+// its own line before the summary.
+TEST(CommandLine, DeleteAndCompactLikeTheWindowsAndTheBarEndsOnItsOwnLine) {
+    CliFixture f;
+    const std::string store = "--store " + f.store();
+    const std::string errors = f.app.folder.file("stderr.txt");
+    ASSERT_EQ(cli(store + " run " + quoted(f.scenario("ditch", "to go"))).code, 0);
+    ASSERT_EQ(cli(store + " run " + quoted(f.scenario("pond", "to keep"))).code, 0);
+    const auto sizeWithBoth = std::filesystem::file_size(f.app.storePath());
+
+    struct Case {
+        const char* what;
+        std::string arguments;
+        int code;
+        std::string out;  // expected at the start of stdout
+        std::string err;  // expected in stderr
+    };
+    const Case cases[] = {
+        {"nothing to reclaim", store + " compact", 0, fillMessage(msg::kNothingToReclaimFormat, "0.00 %"), ""},
+        {"delete", store + " delete --model ditch --scenario 'to go'", 0,
+         fillMessage(msg::kScenarioDeletedFormat, {"to go", "ditch"}) + "\n" +
+             fillMessage(msg::kNothingToReclaimFormat, "0.00 %"),
+         ""},
+        {"delete again", store + " delete --model ditch --scenario 'to go'", 1, "",
+         fillMessage(msg::kScenarioNotFoundFormat, {"to go", "ditch"})},
+        {"other model", store + " delete --model stream --scenario 'to keep'", 1, "",
+         fillMessage(msg::kScenarioNotFoundFormat, {"to keep", "stream"})},
+        {"no name", store + " delete --model pond", 2, "", "delete needs --model and --scenario"},
+        {"unknown model", store + " delete --model lake --scenario x", 2, "", "unknown model: lake"},
+        {"extra argument", store + " compact now", 2, "", "unexpected argument: now"},
+    };
+    for (const Case& c : cases) {
+        const Result r = cli(c.arguments, errors);
+        EXPECT_EQ(r.code, c.code) << c.what << "\n" << r.out << r.err;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << c.what << ": " << r.out;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << ": " << r.err;
+    }
+    EXPECT_EQ(cli(store + " scenarios").out, "pond\tto keep\tDiazinon\t2010-06-01\t2010-08-30\n");
+    EXPECT_LT(std::filesystem::file_size(f.app.storePath()), sizeWithBoth * 3 / 4) << "the delete gave its pages back";
+
+    // A store with free pages and no way to give them back (as made before)
+    // is rewritten by compact, once.
+    {
+        ScriptedPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(f.app.connectionText(), prompter));
+        ASSERT_TRUE(c.database().exec("PRAGMA auto_vacuum = NONE"));
+        ASSERT_TRUE(c.database().exec("VACUUM"));
+        ASSERT_TRUE(c.database().exec("DELETE FROM model_output_pond WHERE rowid > 40000"));
+    }
+    const Result rewrite = cli(store + " compact", errors);
+    EXPECT_EQ(rewrite.code, 0) << rewrite.err;
+    EXPECT_EQ(rewrite.out.rfind(fillMessage(msg::kStoreCompactedFormat, {"", ""}).substr(0, 10), 0), 0u) << rewrite.out;
+    EXPECT_EQ(cli(store + " compact").out.rfind(fillMessage(msg::kNothingToReclaimFormat, "0.00 %"), 0), 0u);
+
+    // On a terminal the bar reaches 100 % and the summary starts a new line.
+    const std::string terminal = f.app.folder.file("terminal.txt");
+    const std::string command = f.app.folder.write(
+        "run-on-a-terminal.sh",
+        std::string(VERDANEL_CLI_PATH) + " " + store + " run " + quoted(f.scenario("pond", "seen on a terminal")));
+    ASSERT_EQ(std::system(("script -qec 'sh " + command + "' /dev/null > " + quoted(terminal)).c_str()), 0);
+    const std::string shown = readFile(terminal);
+    const auto full = shown.find("] 100%");
+    ASSERT_NE(full, std::string::npos) << shown;
+    const auto summary = shown.find("scenario: ");
+    ASSERT_NE(summary, std::string::npos) << shown;
+    EXPECT_LT(full, summary);
+    EXPECT_EQ(shown.find_first_not_of("\r\n", full + 6), summary) << "the summary must begin on its own line";
 }

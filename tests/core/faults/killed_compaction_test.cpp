@@ -1,12 +1,18 @@
 // Compaction killed at any moment: the store file is always a whole store
 // with every row, and the only thing left behind is the unfinished copy,
-// which the next compaction clears away.
+// which the next compaction clears away. Half of the compactions are the
+// one-time switch of a store made without incremental auto-vacuum; a delete
+// that gives its pages back is killed at any moment too.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <future>
 #include <iostream>
 
 #include "core/app/store_compaction.hpp"
+#include "core/results/scenario_records.hpp"
+#include "core/store/sqlite_handle.hpp"
+#include "core/store/store_space.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_statement.hpp"
@@ -57,6 +63,17 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
         StoreAccessor a(c, prompter);
         ASSERT_TRUE(a.execute(sql::kDeletePondOutput, {std::string("deleted")}));
     }
+    // A store as made before stores had incremental auto-vacuum: its first
+    // compaction switches it. Half of the kills strike such a store.
+    {
+        SqliteDatabase old;
+        std::string error;
+        ASSERT_TRUE(old.open(apps[0].storePath(), SQLITE_OPEN_READWRITE, error)) << error;
+        ASSERT_TRUE(old.exec("PRAGMA auto_vacuum = NONE", &error)) << error;
+        ASSERT_TRUE(old.exec("VACUUM", &error)) << error;
+    }
+    const std::string pristineOld = apps[0].storePath() + ".old";
+    std::filesystem::copy_file(apps[0].storePath(), pristineOld);
     std::filesystem::copy_file(apps[0].storePath(), apps[1].storePath(),
                                std::filesystem::copy_options::overwrite_existing);
     const StoreInspection before = inspectStore(apps[0].storePath());
@@ -111,6 +128,11 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
         const std::string copy = (database / "test.mdb").string();
         const std::string copyJournal = copy + "-journal";
         const bool spread = i % 2 == 0;
+        // This app's store was judged after its last kill; it may be replaced.
+        const bool switching = i % 4 < 2;
+        if (switching)
+            std::filesystem::copy_file(pristineOld, apps[k.app].storePath(),
+                                       std::filesystem::copy_options::overwrite_existing);
         k.delay = spread ? earliest + (latest - earliest) * i / (kKills - 2) : std::chrono::microseconds(360) * (i / 2);
         // The child compacts again and again until it is killed.
         const pid_t pid = forkChild([&] {
@@ -146,7 +168,8 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
         ASSERT_TRUE(left.count("Verdanel.mdb")) << "kill " << i << ": the store file is gone";
         for (const auto& name : left) {
             // SQLite keeps a journal beside the copy while it writes it.
-            EXPECT_TRUE(name == "Verdanel.mdb" || name == "test.mdb" || name == "test.mdb-journal")
+            EXPECT_TRUE(name == "Verdanel.mdb" || name == "test.mdb" || name == "test.mdb-journal" ||
+                        name == "Verdanel.mdb.old")
                 << "kill " << i << " left " << name;
         }
         if (left.count("test.mdb")) ++staleCopies;
@@ -169,7 +192,16 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
             EXPECT_TRUE(c.isOpen());
             EXPECT_TRUE(prompter.shown.empty()) << prompter.all();
         }
-        EXPECT_EQ(folderEntries(app.folder.path() / "Database"), std::set<std::string>{"Verdanel.mdb"});
+        std::set<std::string> left = folderEntries(app.folder.path() / "Database");
+        left.erase("Verdanel.mdb.old");
+        EXPECT_EQ(left, std::set<std::string>{"Verdanel.mdb"});
+        // Switched for good: a delete now gives its pages back without a rewrite.
+        {
+            HookPrompter prompter;
+            StoreConnection c;
+            ASSERT_TRUE(c.open(app.connectionText(), prompter));
+            EXPECT_TRUE(readStoreSpace(c).incremental);
+        }
         const StoreInspection last = inspectStore(app.storePath());
         EXPECT_EQ(last.integrity, "ok");
         EXPECT_TRUE(last.digest == before.digest) << differences(before.digest, last.digest);
@@ -185,4 +217,83 @@ TEST(KilledCompaction, LeavesTheWholeStoreAndAtMostAStaleCopyThatTheNextCompacti
               << " rows\n";
     EXPECT_GE(staleCopies, 1);
     EXPECT_GE(atTheSwitch, kKills / 4);
+}
+
+// A delete gives its pages back in the same operation. Killed at any moment,
+// the store holds every kept row, and the deleted scenario whole or not at all.
+TEST(KilledDelete, KeepsEveryOtherRowAndTheDeletedScenarioWholeOrNotAtAll) {
+    TestApplication app(true);
+    constexpr int kChurnRows = 24000;
+    auto refill = [&] {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(app.connectionText(), prompter));
+        fillOutput(c, sql::kInsertStreamOutput, 14, "churn", kChurnRows);
+    };
+    {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(app.connectionText(), prompter));
+        fillOutput(c, sql::kInsertStreamOutput, 14, "kept", 32000);
+    }
+    const RowDigest kept = inspectStore(app.storePath()).digest.at("model_output_stream").at("kept");
+    refill();
+    const RowDigest whole = inspectStore(app.storePath()).digest.at("model_output_stream").at("churn");
+    ASSERT_EQ(whole.rows, kChurnRows);
+
+    // One delete, timed, so the kills can be spread over it.
+    Clock::duration deleteTime;
+    {
+        HookPrompter prompter;
+        StoreConnection c;
+        ASSERT_TRUE(c.open(app.connectionText(), prompter));
+        const auto started = Clock::now();
+        ASSERT_TRUE(deleteScenario(c, prompter, ModelKind::Stream, "churn"));
+        deleteTime = Clock::now() - started;
+        EXPECT_EQ(readStoreSpace(c).freePages, 0) << "the delete gives its pages back";
+    }
+    // Spread from the start of the delete to half as long again as it takes.
+    constexpr int kKills = 16;
+    int deletedWhole = 0;
+    for (int i = 0; i < kKills; ++i) {
+        refill();
+        if (::testing::Test::HasFatalFailure()) return;
+        const auto delay =
+            std::chrono::duration_cast<std::chrono::microseconds>(deleteTime * 3 * (i + 1) / (2 * kKills));
+        const std::string text = app.connectionText();
+        const pid_t pid = forkChild([&] {
+            HookPrompter prompter;
+            StoreConnection c;
+            if (!c.open(text, prompter)) return 2;
+            deleteScenario(c, prompter, ModelKind::Stream, "churn");
+            for (;;) sleepFor(std::chrono::microseconds(1000));  // waits for its kill
+        });
+        ASSERT_GT(pid, 0);
+        sleepFor(delay);
+        ::kill(pid, SIGKILL);
+        ASSERT_EQ(waitForExit(pid), -SIGKILL);
+
+        const StoreInspection after = inspectStore(app.storePath(), i % 4 == 3);
+        const std::string at = "kill " + std::to_string(i) + " after " + std::to_string(delay.count()) + " us";
+        ASSERT_TRUE(after.opened) << at << ": " << after.shown;
+        ASSERT_EQ(after.integrity, "ok") << at;
+        const auto& rows = after.digest.at("model_output_stream");
+        ASSERT_TRUE(rows.at("kept") == kept) << at;
+        const auto churn = rows.find("churn");
+        if (churn == rows.end()) {
+            ++deletedWhole;
+        } else {
+            ASSERT_TRUE(churn->second == whole) << at << ": the deleted scenario is neither whole nor gone";
+            // A kill before the commit: delete it for the next round.
+            HookPrompter prompter;
+            StoreConnection c;
+            ASSERT_TRUE(c.open(app.connectionText(), prompter));
+            ASSERT_TRUE(deleteScenario(c, prompter, ModelKind::Stream, "churn"));
+        }
+    }
+    std::cout << "[ figures  ] " << kKills << " kills of a delete ("
+              << std::chrono::duration_cast<std::chrono::milliseconds>(deleteTime).count() << " ms with its page return), "
+              << deletedWhole << " found it done\n";
+    EXPECT_GE(deletedWhole, 1);
+    EXPECT_LT(deletedWhole, kKills);
 }
