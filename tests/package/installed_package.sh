@@ -74,6 +74,8 @@ if is_installed; then
 fi
 rm -f "$INSTALLED_MARK"
 
+rm -f "$ARTIFACTS"/*-FAILED.png "$ARTIFACTS"/program.log "$ARTIFACTS"/cpack.log "$ARTIFACTS"/apt.log
+
 START_NS=$(date +%s%N)
 log() { printf '[%5.1fs] %s\n' "$(awk -v s="$START_NS" -v n="$(date +%s%N)" 'BEGIN { print (n - s) / 1e9 }')" "$*"; }
 
