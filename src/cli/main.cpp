@@ -1,6 +1,7 @@
 // verdanel-cli: runs, exports and lists without a screen, through the same
 // core operations the windows use.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
+#include "core/app/base_folder_setup.hpp"
 #include "core/app/connection_settings.hpp"
 #include "core/app/store_compaction.hpp"
 #include "core/chemicals/chemical_rules.hpp"
@@ -42,7 +44,9 @@ constexpr const char* kUsage =
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
     "  verdanel-cli [--store PATH] chemicals\n"
     "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
-    "  verdanel-cli [--store PATH] compact\n";
+    "  verdanel-cli [--store PATH] compact\n"
+    "--base DIR (or VERDANEL_BASE=DIR) works in DIR instead of the program's own\n"
+    "folder; a new DIR gets copies of its INI, Database and input files.\n";
 
 int usage(const std::string& why = {}) {
     if (!why.empty()) std::cerr << "verdanel-cli: " << why << '\n';
@@ -104,9 +108,12 @@ private:
     std::string bad_;
 };
 
+// The base folder this run works in: the program's own folder or the one chosen by --base.
+std::string baseFolder;
+
 std::string connectionTextFor(const std::string& store) {
     if (!store.empty()) return "Provider=SQLite;Data Source=" + store;
-    return buildConnectionText(applicationBaseFolder());
+    return buildConnectionText(baseFolder);
 }
 
 bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store) {
@@ -142,8 +149,7 @@ int runCommand(const std::string& store, ArgReader args) {
     if (auto left = args.leftover(); !left.empty()) return usage(left);
 
     cli::TerminalPrompter prompter(replace);
-    const std::string base = applicationBaseFolder();
-    ScenarioFile scenarioFile = readScenarioFile(*file, base + "/input");
+    ScenarioFile scenarioFile = readScenarioFile(*file, baseFolder + "/input");
     if (!scenarioFile.ok) {
         std::cerr << scenarioFile.error << '\n';
         return 1;
@@ -340,8 +346,10 @@ int deleteCommand(const std::string& store, ArgReader args) {
 int main(int argc, char** argv) {
     std::vector<std::string> all(argv + 1, argv + argc);
     std::string store;
-    if (all.size() >= 2 && all[0] == "--store") {
-        store = all[1];
+    std::string base;
+    while (all.size() >= 2 && (all[0] == "--store" || all[0] == kBaseFolderOption)) {
+        if (all[1].empty()) return usage(all[0] + " needs a value");
+        (all[0] == "--store" ? store : base) = all[1];
         all.erase(all.begin(), all.begin() + 2);
     }
     if (all.empty()) return usage();
@@ -352,6 +360,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "init-store") return initStore(std::move(args));
+    const BaseFolderOutcome chosen = startBaseFolder(base, std::getenv(kBaseFolderVariable), applicationBaseFolder());
+    if (!chosen.ok) {
+        std::cerr << chosen.error << '\n';
+        return 1;
+    }
+    baseFolder = chosen.folder;
     if (command == "run") return runCommand(store, std::move(args));
     if (command == "export") return exportCommand(store, std::move(args));
     if (command == "scenarios") return scenariosCommand(store, std::move(args));

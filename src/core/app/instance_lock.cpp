@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 namespace verdanel {
 
@@ -16,7 +17,11 @@ InstanceLock::Outcome InstanceLock::acquire(const std::string& name, const std::
     std::error_code ec;
     std::filesystem::path dir = folder.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(folder);
     if (ec) dir = "/tmp";
-    const std::string path = (dir / (name + ".lock")).string();
+    // One lock per user, as a desktop session's named lock is: on a machine
+    // shared by several users one user's running copy must not stop another's,
+    // and a lock file another user made (and only they may open) must not
+    // leave this user's copies unguarded.
+    const std::string path = (dir / (name + "-" + std::to_string(::getuid()) + ".lock")).string();
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     // A lock file we cannot make must not keep the program from starting.
     if (fd < 0) return Outcome::Acquired;

@@ -1,7 +1,7 @@
 #pragma once
 // One running copy at a time. The lock is a file lock held for the life of
 // the process; the system lets it go when the process ends, so a crashed
-// copy never blocks the next start.
+// copy never blocks the next start. Each user has a lock of their own.
 #include <string>
 
 namespace verdanel {
