@@ -32,8 +32,11 @@ bool present(const fs::path& p) {
 // A name beside the target that no other start uses.
 fs::path scratchBeside(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
-    return target.parent_path() /
-           ("." + target.filename().string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    // Built by appending: GCC 12 misreports `"." + std::string&&` (-Wrestrict).
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    return target.parent_path() / name;
 }
 
 Failure writeFailure(int err, const fs::path& base, const fs::path& what) {
