@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "core/common/number_text.hpp"
+#include "core/results/exposure_messages.hpp"
 #include "core/results/result_messages.hpp"
 
 namespace verdanel {
@@ -45,6 +46,29 @@ int rowScreenX(int row, const ChartScales& scales, PlotRect rect) {
 int valueScreenY(double value, const ChartScales& scales, PlotRect rect) {
     return screenCoordinate(rect.bottom - static_cast<double>(scales.verticalScale) * value, rect.bottom);
 }
+
+// How far above the bottom edge a value lies on the logarithmic axis, in
+// pixels; not above 0 for values at or below 10^logBottom (and for 0 and NaN).
+double logHeight(double value, const ChartScales& scales) {
+    if (!(value > 0)) return 0;
+    // log() is several times faster than log10() and the chart repaints every row.
+    constexpr double kInverseLn10 = 0.43429448190325182765;
+    return (std::log(value) * kInverseLn10 - scales.logBottom) * static_cast<double>(scales.logScale);
+}
+
+int logScreenY(double value, const ChartScales& scales, PlotRect rect) {
+    const double up = logHeight(value, scales);
+    return up > 0 ? screenCoordinate(rect.bottom - up, rect.bottom) : rect.bottom;
+}
+
+int axisScreenY(double value, const ChartScales& scales, PlotRect rect, ValueAxis axis) {
+    return axis == ValueAxis::Linear ? valueScreenY(value, scales, rect) : logScreenY(value, scales, rect);
+}
+
+bool isUsableThreshold(double t) { return std::isfinite(t) && t > 0; }
+
+// The decade of a finite value above 0: floor(log10(v)).
+int decadeOf(double v) { return static_cast<int>(std::floor(std::log10(v))); }
 
 std::string dateText(const ResultRow& r) {
     char text[64];
@@ -97,7 +121,8 @@ private:
 
 }  // namespace
 
-ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect) {
+ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect,
+                         std::optional<double> threshold) {
     if (buffer == nullptr || buffer->empty()) return {msg::kNoModellingData, std::nullopt};
 
     std::vector<int> series;
@@ -106,12 +131,18 @@ ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& ch
     if (series.empty()) return {msg::kSelectSeries, std::nullopt};
 
     double greatest = 0;
+    double leastAboveZero = HUGE_VAL;  // for the logarithmic axis
     for (const ResultRow& r : buffer->rows)
-        for (int k : series)
-            if (r.values[static_cast<std::size_t>(k)] > greatest) greatest = r.values[static_cast<std::size_t>(k)];
+        for (int k : series) {
+            const double v = r.values[static_cast<std::size_t>(k)];
+            if (v > greatest) greatest = v;
+            if (v > 0 && v < leastAboveZero) leastAboveZero = v;
+        }
+    const bool withThreshold = threshold && isUsableThreshold(*threshold);
+    const double reach = withThreshold ? std::max(greatest, *threshold) : greatest;
 
     ChartScales s;
-    s.verticalMaximum = greatest * 1.2;
+    s.verticalMaximum = reach * 1.2;
     s.horizontalStep =
         static_cast<float>(static_cast<double>(rect.right - rect.left) / static_cast<double>(buffer->size()));
     if (s.verticalMaximum > 0) {
@@ -119,6 +150,14 @@ ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& ch
         // largest scale there is instead of infinity.
         const double scale = static_cast<double>(rect.bottom - rect.top) / s.verticalMaximum;
         s.verticalScale = static_cast<float>(std::fmin(scale, static_cast<double>(FLT_MAX)));
+    }
+    if (reach > 0 && std::isfinite(reach)) {
+        s.logTop = decadeOf(reach) + 1;
+        int bottom = std::isfinite(leastAboveZero) ? decadeOf(leastAboveZero) : s.logTop - 1;
+        bottom = std::max(bottom, s.logTop - kLogDecades);
+        if (withThreshold) bottom = std::min(bottom, decadeOf(*threshold));
+        s.logBottom = std::min(bottom, s.logTop - 1);
+        s.logScale = static_cast<float>(static_cast<double>(rect.bottom - rect.top) / (s.logTop - s.logBottom));
     }
     return {std::string(), s};
 }
@@ -145,27 +184,39 @@ std::vector<DateLabel> dateLabels(const ResultBuffer* buffer, const ChartScales&
     return labels;
 }
 
-std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect) {
+std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect, ValueAxis axis) {
     std::vector<ValueLabel> labels;
+    int lastTop = 16843009;  // below every coordinate
+    // A label at y, drawn when its box ends above the last drawn one.
+    auto offer = [&](int step, int y, double value) {
+        const LabelBox box{rect.left - 57, y - 5, rect.left - 2, y + 5};
+        if (!(lastTop > box.bottom)) return;
+        labels.push_back({step, y, box, formatE2(value)});
+        lastTop = box.top;
+    };
+    if (axis == ValueAxis::Logarithmic) {
+        if (scales.logScale == 0) return labels;
+        for (int d = scales.logBottom + 1; d <= scales.logTop; ++d) {
+            const double up = static_cast<double>(d - scales.logBottom) * static_cast<double>(scales.logScale);
+            offer(d, truncated(static_cast<float>(rect.bottom - up)), std::pow(10.0, d));
+        }
+        return labels;
+    }
     if (scales.verticalMaximum == 0) return labels;
     const int height = rect.bottom - rect.top;
-    int lastTop = 16843009;  // below every coordinate
     for (int u = 1; u <= 10; ++u) {
         const float yf = static_cast<float>(rect.bottom - static_cast<double>(height * u) * 0.1);
-        const int y = truncated(yf);
-        const LabelBox box{rect.left - 57, y - 5, rect.left - 2, y + 5};
-        if (!(lastTop > box.bottom)) continue;
-        labels.push_back({u, y, box, formatE2(u * scales.verticalMaximum * 0.1)});
-        lastTop = box.top;
+        offer(u, truncated(yf), u * scales.verticalMaximum * 0.1);
     }
     return labels;
 }
 
-ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect) {
-    return {rowScreenX(row, scales, rect), valueScreenY(value, scales, rect)};
+ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect, ValueAxis axis) {
+    return {rowScreenX(row, scales, rect), axisScreenY(value, scales, rect, axis)};
 }
 
-std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect) {
+std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect,
+                                     ValueAxis axis) {
     std::vector<ChartPoint> points;
     if (series < 0 || series >= buffer.valueCount) return points;
     points.reserve(buffer.size() + 1);
@@ -173,12 +224,12 @@ std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, con
     const int n = static_cast<int>(buffer.size());
     for (int j = 0; j < n; ++j)
         points.push_back(seriesPoint(
-            j, buffer.rows[static_cast<std::size_t>(j)].values[static_cast<std::size_t>(series)], scales, rect));
+            j, buffer.rows[static_cast<std::size_t>(j)].values[static_cast<std::size_t>(series)], scales, rect, axis));
     return points;
 }
 
 std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer, const std::vector<int>& wanted,
-                                                     const ChartScales& scales, PlotRect rect) {
+                                                     const ChartScales& scales, PlotRect rect, ValueAxis axis) {
     std::vector<std::vector<ChartPoint>> lines(wanted.size());
     std::vector<ColumnReducer> reducers;
     std::vector<std::size_t> columns;  // value index of each line, or none for a series the buffer lacks
@@ -197,10 +248,36 @@ std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer,
         const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
         const int x = rowScreenX(j, scales, rect);
         for (std::size_t s : columns)
-            reducers[s].add({x, valueScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect)}, j);
+            reducers[s].add({x, axisScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect, axis)}, j);
     }
     for (std::size_t s : columns) reducers[s].flush();
     return lines;
+}
+
+std::optional<ThresholdLine> thresholdLine(double threshold, const std::string& column, const ChartScales& scales,
+                                           PlotRect rect, ValueAxis axis) {
+    if (!isUsableThreshold(threshold)) return std::nullopt;
+    int y = 0;
+    if (axis == ValueAxis::Linear) {
+        if (scales.verticalScale == 0) return std::nullopt;
+        y = valueScreenY(threshold, scales, rect);
+    } else {
+        if (scales.logScale == 0) return std::nullopt;
+        const double up = logHeight(threshold, scales);
+        if (up < 0) return std::nullopt;  // below the bottom decade
+        y = screenCoordinate(rect.bottom - up, rect.bottom);
+    }
+    if (y < rect.top || y > rect.bottom) return std::nullopt;
+    constexpr int kTextWidth = 200, kTextHeight = 13;
+    ThresholdLine line;
+    line.y = y;
+    const int right = rect.right - 4;
+    line.box = y - 1 - kTextHeight >= rect.top ? LabelBox{right - kTextWidth, y - 1 - kTextHeight, right, y - 1}
+                                               : LabelBox{right - kTextWidth, y + 2, right, y + 2 + kTextHeight};
+    char text[160];
+    std::snprintf(text, sizeof text, msg::kThresholdLineFormat, column.c_str(), formatE2(threshold).c_str());
+    line.text = text;
+    return line;
 }
 
 }  // namespace verdanel
