@@ -4,6 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/common/civil_time.hpp"
 #include "core/common/cp949.hpp"
@@ -23,6 +29,9 @@ int monthDayOrder(const ResultRow& row) { return row.month * 32 + row.day; }
 
 // Whether `b` (in year yb) is the minute after `a` (in year ya).
 bool isNextMinute(const ResultRow& a, int ya, const ResultRow& b, int yb) {
+    // Within the hour, as for 59 of every 60 rows.
+    if (b.minute == a.minute + 1)
+        return a.minute < 59 && b.hour == a.hour && b.day == a.day && b.month == a.month && yb == ya;
     int minute = a.minute + 1, hour = a.hour, day = a.day, month = a.month, year = ya;
     if (minute == 60) {
         minute = 0;
@@ -40,43 +49,115 @@ bool isNextMinute(const ResultRow& a, int ya, const ResultRow& b, int yb) {
     return b.minute == minute && b.hour == hour && b.day == day && b.month == month && yb == year;
 }
 
+// A buffer of doubles that is not cleared when made: every entry is written before it is read.
+using Doubles = std::unique_ptr<double[]>;
+Doubles uninitialised(std::size_t n) { return Doubles(new double[n]); }
+
 // Running sums kept as two doubles (hi + lo) with every rounding error of hi
-// carried in lo, so a window's sum, the difference of two of them, keeps
-// nearly full precision even when the sums before it are a hundred thousand
-// times larger than the window itself.
-struct PrefixSums {
-    std::vector<double> hi, lo;
-    explicit PrefixSums(const std::vector<double>& x) : hi(x.size() + 1), lo(x.size() + 1) {
+// carried in lo (two-sum), so a window's sum, the difference of two of them,
+// keeps nearly full precision even when the sums before it are a hundred
+// thousand times larger than the window itself (a plain running sum loses
+// as many digits as the sums before the window are larger than it).
+class PrefixSums {
+public:
+    explicit PrefixSums(std::size_t n) : hi_(uninitialised(n + 1)), lo_(uninitialised(n + 1)) {}
+
+    void sum(const double* x, std::size_t n) {
         double h = 0, l = 0;
-        for (std::size_t i = 0; i < x.size(); ++i) {
+        hi_[0] = lo_[0] = 0;
+        for (std::size_t i = 0; i < n; ++i) {
             const double s = h + x[i];
             const double back = s - h;
-            l += (h - (s - back)) + (x[i] - back);  // the exact error of s (two-sum)
+            l += (h - (s - back)) + (x[i] - back);  // the exact error of s
             h = s;
-            hi[i + 1] = h;
-            lo[i + 1] = l;
+            hi_[i + 1] = h;
+            lo_[i + 1] = l;
         }
     }
+
     // The greatest sum of `w` consecutive values starting in [first, last].
     double greatestWindow(std::size_t first, std::size_t last, std::size_t w) const {
-        // Four independent maxima keep the loop from waiting on one compare.
-        double best[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-        const double* H = hi.data();
-        const double* L = lo.data();
-        std::size_t i = first;
-        for (; i + 3 <= last; i += 4) {
-            for (std::size_t k = 0; k < 4; ++k) {
-                const double d = (H[i + k + w] - H[i + k]) + (L[i + k + w] - L[i + k]);
-                best[k] = d > best[k] ? d : best[k];
-            }
-        }
-        for (; i <= last; ++i) {
-            const double d = (H[i + w] - H[i]) + (L[i + w] - L[i]);
-            best[0] = d > best[0] ? d : best[0];
-        }
-        return std::max(std::max(best[0], best[1]), std::max(best[2], best[3]));
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+        static const bool withAvx2 = __builtin_cpu_supports("avx2");
+        if (withAvx2) return greatestWindowAvx2(hi_.get(), lo_.get(), first, last, w);
+#endif
+        return greatestWindowSse2(hi_.get(), lo_.get(), first, last, w);
     }
+
+private:
+    // The sum of the window of w values at i.
+    static double windowSum(const double* H, const double* L, std::size_t i, std::size_t w) {
+        return (H[i + w] - H[i]) + (L[i + w] - L[i]);
+    }
+
+    // Several starts at a time in independent maxima, so the loop never waits
+    // on one comparison. A NaN never wins: maxpd keeps its second operand,
+    // the maximum so far, when either is NaN.
+    static double greatestWindowSse2(const double* H, const double* L, std::size_t i, std::size_t last,
+                                     std::size_t w) {
+        double best = -HUGE_VAL;
+#if defined(__SSE2__)
+        __m128d best0 = _mm_set1_pd(-HUGE_VAL), best1 = best0;
+        for (; i + 3 <= last; i += 4) {
+            const __m128d d0 = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(H + i + w), _mm_loadu_pd(H + i)),
+                                          _mm_sub_pd(_mm_loadu_pd(L + i + w), _mm_loadu_pd(L + i)));
+            const __m128d d1 = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(H + i + 2 + w), _mm_loadu_pd(H + i + 2)),
+                                          _mm_sub_pd(_mm_loadu_pd(L + i + 2 + w), _mm_loadu_pd(L + i + 2)));
+            best0 = _mm_max_pd(d0, best0);
+            best1 = _mm_max_pd(d1, best1);
+        }
+        alignas(16) double lanes[4];
+        _mm_store_pd(lanes, best0);
+        _mm_store_pd(lanes + 2, best1);
+        for (double v : lanes) best = v > best ? v : best;
+#endif
+        for (; i <= last; ++i) {
+            const double d = windowSum(H, L, i, w);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    // The same, four starts to a register, on processors that have AVX2.
+    __attribute__((target("avx2"))) static double greatestWindowAvx2(const double* H, const double* L,
+                                                                     std::size_t i, std::size_t last,
+                                                                     std::size_t w) {
+        __m256d best0 = _mm256_set1_pd(-HUGE_VAL), best1 = best0;
+        for (; i + 7 <= last; i += 8) {
+            const __m256d d0 = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(H + i + w), _mm256_loadu_pd(H + i)),
+                                             _mm256_sub_pd(_mm256_loadu_pd(L + i + w), _mm256_loadu_pd(L + i)));
+            const __m256d d1 =
+                _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(H + i + 4 + w), _mm256_loadu_pd(H + i + 4)),
+                              _mm256_sub_pd(_mm256_loadu_pd(L + i + 4 + w), _mm256_loadu_pd(L + i + 4)));
+            best0 = _mm256_max_pd(d0, best0);
+            best1 = _mm256_max_pd(d1, best1);
+        }
+        alignas(32) double lanes[8];
+        _mm256_store_pd(lanes, best0);
+        _mm256_store_pd(lanes + 4, best1);
+        double best = -HUGE_VAL;
+        for (double v : lanes) best = v > best ? v : best;
+        for (; i <= last; ++i) {
+            const double d = windowSum(H, L, i, w);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+#endif
+
+    Doubles hi_, lo_;  // the sum of the first i values: hi_[i] + lo_[i]
 };
+
+// The greatest of x[0..n) (-inf when empty); NaN never wins.
+double greatestOf(const double* x, std::size_t n) {
+    double best[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (std::size_t k = 0; k < 4; ++k) best[k] = x[i + k] > best[k] ? x[i + k] : best[k];
+    for (; i < n; ++i) best[0] = x[i] > best[0] ? x[i] : best[0];
+    return std::max(std::max(best[0], best[1]), std::max(best[2], best[3]));
+}
 
 std::string timeText(const ResultRow& r) {
     char buf[32];
@@ -124,46 +205,56 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, int ye
     return columnEndpoints(rows, valueIndex, minuteRunStarts(rows, year), threshold);
 }
 
-ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const std::vector<std::size_t>& runStarts,
+namespace {
+
+std::vector<std::pair<std::size_t, std::size_t>> runsOf(const std::vector<std::size_t>& runStarts, std::size_t n) {
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t r = 0; r < runStarts.size(); ++r)
+        runs.emplace_back(runStarts[r], r + 1 < runStarts.size() ? runStarts[r + 1] : n);
+    return runs;
+}
+
+// The endpoints of value column `valueIndex` of `rows`, whose values are
+// x[0..n), over its runs of consecutive minutes [start, end).
+ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const double* x,
+                                const std::vector<std::pair<std::size_t, std::size_t>>& runs, PrefixSums& sums,
                                 std::optional<double> threshold) {
     ColumnEndpoints e;
     e.valueIndex = valueIndex;
-    e.rows = rows.size();
-    if (valueIndex < 0 || valueIndex >= rows.valueCount) return e;
-    const std::size_t n = rows.size();
-    const auto k = static_cast<std::size_t>(valueIndex);
-    std::vector<double> x(n);
-    for (std::size_t i = 0; i < n; ++i) x[i] = rows.rows[i].values[k];
+    const std::size_t n = e.rows = rows.size();
 
     // The peak as the summary finds it: the greatest printed value, the first row that prints it.
-    double greatest = 0;
-    for (double v : x) greatest = v > greatest ? v : greatest;
+    const double greatest = std::max(0.0, greatestOf(x, n));
     if (greatest > 0) {
         const double printsAsGreatest = std::isfinite(greatest) ? leastPrintedAlike(greatest) : greatest;
         const auto at = static_cast<std::size_t>(
-            std::find_if(x.begin(), x.end(), [&](double v) { return v >= printsAsGreatest; }) - x.begin());
+            std::find_if(x, x + n, [&](double v) { return v >= printsAsGreatest; }) - x);
         e.peak = x[at];
         e.peakRow = at;
         e.peakAt = timeText(rows.rows[at]);
     }
 
-    // Runs of consecutive minutes, as [start, end).
-    std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (std::size_t r = 0; r < runStarts.size(); ++r)
-        runs.emplace_back(runStarts[r], r + 1 < runStarts.size() ? runStarts[r + 1] : n);
-
     if (n >= kRowsPerDay) {
-        const PrefixSums sums(x);
-        for (std::size_t w = 0; w < kAveragingDays.size(); ++w) {
-            const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
-            std::optional<double> best;
-            for (const auto& [start, end] : runs) {
-                if (end - start < window) continue;
-                const double sum = sums.greatestWindow(start, end - window, window);
-                if (!best || sum > *best) best = sum;
+        sums.sum(x, n);
+        constexpr std::size_t kWindows = kAveragingDays.size();
+        std::array<std::optional<double>, kWindows> best;
+        for (const auto& [start, end] : runs) {
+            // The starts in blocks, every window over one block before the
+            // next: the block's own sums stay in the nearest cache for all
+            // nine windows, and only the sums a window ahead come from further.
+            constexpr std::size_t kBlock = 1024;
+            for (std::size_t first = start; first + kRowsPerDay <= end; first += kBlock) {
+                for (std::size_t w = 0; w < kWindows; ++w) {
+                    const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
+                    if (first + window > end) break;  // the longer windows do not fit either
+                    const std::size_t last = std::min(first + kBlock - 1, end - window);
+                    const double sum = sums.greatestWindow(first, last, window);
+                    if (!best[w] || sum > *best[w]) best[w] = sum;
+                }
             }
-            if (best) e.highestMean[w] = *best / static_cast<double>(window);
         }
+        for (std::size_t w = 0; w < kWindows; ++w)
+            if (best[w]) e.highestMean[w] = *best[w] / static_cast<double>(kAveragingDays[w] * kRowsPerDay);
     }
 
     if (threshold) {
@@ -171,9 +262,8 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const 
         t.threshold = *threshold;
         // Above: prints greater than the threshold prints.
         const double printsAsThreshold = greatestPrintedAlike(*threshold);
-        std::int64_t current = 0;
         for (const auto& [start, end] : runs) {
-            current = 0;  // no event reaches across a cut
+            std::int64_t current = 0;  // no event reaches across a cut
             for (std::size_t i = start; i < end; ++i) {
                 if (x[i] > printsAsThreshold) {
                     if (current++ == 0) ++t.events;
@@ -190,14 +280,39 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const 
     return e;
 }
 
+}  // namespace
+
+ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const std::vector<std::size_t>& runStarts,
+                                std::optional<double> threshold) {
+    if (valueIndex < 0 || valueIndex >= rows.valueCount) {
+        ColumnEndpoints none;
+        none.valueIndex = valueIndex;
+        none.rows = rows.size();
+        return none;
+    }
+    const std::size_t n = rows.size();
+    const Doubles x = uninitialised(n + 1);
+    for (std::size_t i = 0; i < n; ++i) x[i] = rows.rows[i].values[static_cast<std::size_t>(valueIndex)];
+    PrefixSums sums(n);
+    return seriesEndpoints(rows, valueIndex, x.get(), runsOf(runStarts, n), sums, threshold);
+}
+
 std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
                                           const std::vector<std::optional<double>>& thresholds) {
-    const std::vector<std::size_t> runStarts = minuteRunStarts(rows, year);
+    const std::size_t n = rows.size();
+    const auto columns = static_cast<std::size_t>(rows.valueCount);
+    // Every column in one pass over the rows, column after column: reading
+    // one value of each 128-byte row per column would fetch the whole
+    // buffer from memory once for every column.
+    const Doubles series = uninitialised(n * columns + 1);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = rows.rows[i].values[k];
+    const auto runs = runsOf(minuteRunStarts(rows, year), n);
+    PrefixSums sums(n);
     std::vector<ColumnEndpoints> all;
-    for (int k = 0; k < rows.valueCount; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        all.push_back(columnEndpoints(rows, k, runStarts, i < thresholds.size() ? thresholds[i] : std::nullopt));
-    }
+    for (std::size_t k = 0; k < columns; ++k)
+        all.push_back(seriesEndpoints(rows, static_cast<int>(k), series.get() + k * n, runs, sums,
+                                      k < thresholds.size() ? thresholds[k] : std::nullopt));
     return all;
 }
 
