@@ -264,8 +264,9 @@ std::optional<ThresholdLine> thresholdLine(double threshold, const std::string& 
     } else {
         if (scales.logScale == 0) return std::nullopt;
         const double up = logHeight(threshold, scales);
-        if (up < 0) return std::nullopt;  // below the bottom decade
-        y = screenCoordinate(rect.bottom - up, rect.bottom);
+        // Below the bottom decade, beyond what rounding a power of ten can do.
+        if (up < -0.5) return std::nullopt;
+        y = screenCoordinate(rect.bottom - std::max(up, 0.0), rect.bottom);
     }
     if (y < rect.top || y > rect.bottom) return std::nullopt;
     constexpr int kTextWidth = 200, kTextHeight = 13;

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "core/common/number_text.hpp"
 #include "core/results/chart_layout.hpp"
 
 using namespace verdanel;
@@ -77,7 +78,10 @@ std::vector<ResultBuffer> sampleBuffers() {
 
 const PlotRect kPlots[] = {{203, 310, 978, 504}, {57, 5, 1100, 260}, {100, 400, 700, 440}};
 
-// Every result of the layout for every buffer, plot and choice of series.
+constexpr std::optional<double> kNoThreshold = std::nullopt;
+
+// Every result of the layout, with both options off, for every buffer, plot
+// and choice of series.
 std::uint64_t layoutDigest() {
     Digest d;
     for (const ResultBuffer& b : sampleBuffers()) {
@@ -90,7 +94,7 @@ std::uint64_t layoutDigest() {
                     checked[static_cast<std::size_t>(k)] = on;
                     if (on) wanted.push_back(k);
                 }
-                const ApplyOutcome outcome = applyScales(&b, checked, plot);
+                const ApplyOutcome outcome = applyScales(&b, checked, plot, kNoThreshold);
                 d.add(outcome.message);
                 const ChartScales s = outcome.scales.value_or(ChartScales{});
                 d.add(s.verticalMaximum);
@@ -103,15 +107,15 @@ std::uint64_t layoutDigest() {
                     d.add(l.box);
                     d.add(l.text);
                 }
-                for (const ValueLabel& l : valueLabels(s, plot)) {
+                for (const ValueLabel& l : valueLabels(s, plot, ValueAxis::Linear)) {
                     d.add(std::int64_t{l.step});
                     d.add(std::int64_t{l.y});
                     d.add(l.box);
                     d.add(l.text);
                 }
                 for (int k : wanted)
-                    for (const ChartPoint& p : seriesPoints(b, k, s, plot)) d.add(p);
-                for (const auto& line : seriesPolylines(b, wanted, s, plot))
+                    for (const ChartPoint& p : seriesPoints(b, k, s, plot, ValueAxis::Linear)) d.add(p);
+                for (const auto& line : seriesPolylines(b, wanted, s, plot, ValueAxis::Linear))
                     for (const ChartPoint& p : line) d.add(p);
             }
         }
@@ -125,3 +129,96 @@ std::uint64_t layoutDigest() {
 constexpr std::uint64_t kChartBeforeOptions = 12815773888847297577ull;
 
 TEST(ChartOptions, BothOffIsTheChartAsBefore) { EXPECT_EQ(layoutDigest(), kChartBeforeOptions); }
+
+namespace {
+constexpr PlotRect kTall{100, 0, 1100, 200};
+
+// Cwater rows with the given values, a minute apart.
+ResultBuffer waterRows(std::initializer_list<double> values) {
+    ResultBuffer b(ModelKind::Stream);
+    int i = 0;
+    for (double v : values) {
+        ResultRow r{6, 1, 0, i++, {}};
+        r.values[13] = v;
+        b.rows.push_back(r);
+    }
+    return b;
+}
+
+ChartScales scalesOf(const ResultBuffer& b, PlotRect plot, std::optional<double> threshold = std::nullopt) {
+    std::vector<bool> water(kMaxResultValues, false);
+    water[13] = true;
+    return applyScales(&b, water, plot, threshold).scales.value();
+}
+}  // namespace
+
+TEST(ChartOptions, LogarithmicAxisShowsWholeDecadesWithZeroOnTheBottomEdge) {
+    const ResultBuffer b = waterRows({0, -1, 3e-5, 1e-3, 0.7, std::numeric_limits<double>::quiet_NaN(), 1e-9});
+    const ChartScales s = scalesOf(b, kTall);
+    // From the decade of the least value above 0 (1e-9 lies further down than
+    // eight decades below the top, so 1e-8 is the bottom) to the decade above 0.7.
+    EXPECT_EQ(s.logBottom, -8);
+    EXPECT_EQ(s.logTop, 0);
+    EXPECT_EQ(s.logScale, 25.0f);
+    EXPECT_DOUBLE_EQ(s.verticalMaximum, 0.84);  // the linear axis is the apply's as before
+    std::vector<int> ys;
+    for (int row = 0; row < 7; ++row)
+        ys.push_back(seriesPoint(row, b.rows[static_cast<std::size_t>(row)].values[13], s, kTall,
+                                 ValueAxis::Logarithmic).y);
+    // 0, -1, NaN and 1e-9 (below 1e-8) on the bottom edge; 1e-3 five decades up.
+    EXPECT_EQ(ys, (std::vector<int>{200, 200, 113, 75, 3, 200, 200}));  // 3e-5: 3.48 decades up; 0.7: 7.85
+    const std::vector<ChartPoint> full = seriesPoints(b, 13, s, kTall, ValueAxis::Logarithmic);
+    EXPECT_EQ(seriesPolylines(b, {13}, s, kTall, ValueAxis::Logarithmic)[0],
+              std::vector<ChartPoint>(full.begin() + 1, full.end()));
+
+    std::vector<std::pair<int, std::string>> labels;
+    for (const ValueLabel& l : valueLabels(s, kTall, ValueAxis::Logarithmic)) labels.emplace_back(l.y, l.text);
+    EXPECT_EQ(labels, (std::vector<std::pair<int, std::string>>{{175, "1.00e-007"}, {150, "1.00e-006"},
+                                                                {125, "1.00e-005"}, {100, "1.00e-004"},
+                                                                {75, "1.00e-003"}, {50, "1.00e-002"},
+                                                                {25, "1.00e-001"}, {0, "1.00e+000"}}));
+    // Nothing above 0: no scale, every point on the bottom edge, no labels.
+    const ChartScales none = scalesOf(waterRows({0, -2}), kTall);
+    EXPECT_EQ(none.logScale, 0.0f);
+    EXPECT_TRUE(valueLabels(none, kTall, ValueAxis::Logarithmic).empty());
+    EXPECT_EQ(seriesPoint(0, 1.0, none, kTall, ValueAxis::Logarithmic).y, 200);
+}
+
+TEST(ChartOptions, ThresholdLineLiesInsideThePlotOnEitherAxis) {
+    const ResultBuffer b = waterRows({3e-5, 1e-3, 0.7});
+    struct Case {
+        const char* what;
+        double threshold;
+        PlotRect plot;
+        ValueAxis axis;
+        std::optional<std::array<int, 5>> line;  // y, then the label box
+    };
+    const Case cases[] = {
+        {"half the peak", 0.35, kTall, ValueAxis::Linear, std::array{116, 896, 102, 1096, 115}},
+        {"above the peak: the scale reaches 1.2 x the threshold", 7.0, kTall, ValueAxis::Linear,
+         std::array{33, 896, 19, 1096, 32}},
+        {"near the top of a low plot: the label goes below", 7.0, {100, 0, 1100, 60}, ValueAxis::Linear,
+         std::array{10, 896, 12, 1096, 25}},
+        {"1e-3 on the log axis: two decades up of five", 1e-3, kTall, ValueAxis::Logarithmic,
+         std::array{120, 896, 106, 1096, 119}},
+        {"far below the values: the log axis reaches down to it", 1e-12, kTall, ValueAxis::Logarithmic,
+         std::array{200, 896, 186, 1096, 199}},
+        {"0 is no threshold", 0.0, kTall, ValueAxis::Linear, std::nullopt},
+        {"nor is a negative one", -1.0, kTall, ValueAxis::Logarithmic, std::nullopt},
+        {"nor NaN", std::numeric_limits<double>::quiet_NaN(), kTall, ValueAxis::Linear, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ChartScales s = scalesOf(b, c.plot, c.threshold);
+        const auto line = thresholdLine(c.threshold, "Cwater", s, c.plot, c.axis);
+        ASSERT_EQ(line.has_value(), c.line.has_value());
+        if (!line) continue;
+        EXPECT_EQ((std::array{line->y, line->box.left, line->box.top, line->box.right, line->box.bottom}), *c.line);
+        EXPECT_EQ(line->text, "Cwater 기준 " + formatE2(c.threshold));
+    }
+    EXPECT_DOUBLE_EQ(scalesOf(b, kTall, 7.0).verticalMaximum, 8.4);
+    EXPECT_EQ(scalesOf(b, kTall, 1e-12).logBottom, -12);
+    // Before any apply (or after a delete) there is no line.
+    EXPECT_FALSE(thresholdLine(0.35, "Cwater", ChartScales{}, kTall, ValueAxis::Linear));
+    EXPECT_FALSE(thresholdLine(0.35, "Cwater", ChartScales{}, kTall, ValueAxis::Logarithmic));
+}
