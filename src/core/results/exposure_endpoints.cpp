@@ -49,6 +49,15 @@ bool isNextMinute(const ResultRow& a, int ya, const ResultRow& b, int yb) {
     return b.minute == minute && b.hour == hour && b.day == day && b.month == month && yb == year;
 }
 
+// Whether row b, which follows row a in the buffer, begins a new run of
+// consecutive minutes. `year` is a's year and becomes b's: the next year
+// when b's month and day come before a's.
+bool beginsRun(const ResultRow& a, const ResultRow& b, int& year) {
+    const int ya = year;
+    if (monthDayOrder(b) < monthDayOrder(a)) ++year;
+    return !isNextMinute(a, ya, b, year);
+}
+
 // A buffer of doubles that is not cleared when made: every entry is written before it is read.
 using Doubles = std::unique_ptr<double[]>;
 Doubles uninitialised(std::size_t n) { return Doubles(new double[n]); }
@@ -62,17 +71,41 @@ class PrefixSums {
 public:
     explicit PrefixSums(std::size_t n) : hi_(uninitialised(n + 1)), lo_(uninitialised(n + 1)) {}
 
-    void sum(const double* x, std::size_t n) {
+    // What one pass over a series finds besides its running sums.
+    struct Scan {
+        double greatest = -HUGE_VAL;
+        std::int64_t above = 0, events = 0, longest = 0;  // rows above the edge and their runs
+    };
+
+    // The running sums of x over its runs of consecutive minutes [start,
+    // end), which cover it from 0 on, in one pass with its greatest value
+    // and the rows above `edge` (none when it is infinite). The running sum
+    // waits on one addition per row; the other work fills that wait.
+    Scan sum(const double* x, const std::vector<std::pair<std::size_t, std::size_t>>& runs, double edge) {
+        Scan scan;
         double h = 0, l = 0;
         hi_[0] = lo_[0] = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const double s = h + x[i];
-            const double back = s - h;
-            l += (h - (s - back)) + (x[i] - back);  // the exact error of s
-            h = s;
-            hi_[i + 1] = h;
-            lo_[i + 1] = l;
+        for (const auto& [start, end] : runs) {
+            std::int64_t current = 0;  // no event reaches across a cut
+            for (std::size_t i = start; i < end; ++i) {
+                const double v = x[i];
+                const double s = h + v;
+                const double back = s - h;
+                l += (h - (s - back)) + (v - back);  // the exact error of s
+                h = s;
+                hi_[i + 1] = h;
+                lo_[i + 1] = l;
+                scan.greatest = v > scan.greatest ? v : scan.greatest;
+                if (v > edge) {
+                    if (current++ == 0) ++scan.events;
+                    ++scan.above;
+                    scan.longest = std::max(scan.longest, current);
+                } else {
+                    current = 0;
+                }
+            }
         }
+        return scan;
     }
 
     // The greatest sum of `w` consecutive values starting in [first, last].
@@ -149,16 +182,6 @@ private:
     Doubles hi_, lo_;  // the sum of the first i values: hi_[i] + lo_[i]
 };
 
-// The greatest of x[0..n) (-inf when empty); NaN never wins.
-double greatestOf(const double* x, std::size_t n) {
-    double best[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4)
-        for (std::size_t k = 0; k < 4; ++k) best[k] = x[i + k] > best[k] ? x[i + k] : best[k];
-    for (; i < n; ++i) best[0] = x[i] > best[0] ? x[i] : best[0];
-    return std::max(std::max(best[0], best[1]), std::max(best[2], best[3]));
-}
-
 std::string timeText(const ResultRow& r) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d-%02d %02d:%02d", r.month, r.day, r.hour, r.minute);
@@ -190,14 +213,8 @@ std::vector<std::size_t> minuteRunStarts(const ResultBuffer& rows, int year) {
     std::vector<std::size_t> starts;
     if (rows.empty()) return starts;
     starts.push_back(0);
-    int y = year;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        const ResultRow& a = rows.rows[i - 1];
-        const ResultRow& b = rows.rows[i];
-        const int yb = monthDayOrder(b) < monthDayOrder(a) ? y + 1 : y;
-        if (!isNextMinute(a, y, b, yb)) starts.push_back(i);
-        y = yb;
-    }
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (beginsRun(rows.rows[i - 1], rows.rows[i], year)) starts.push_back(i);
     return starts;
 }
 
@@ -223,8 +240,12 @@ ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const 
     e.valueIndex = valueIndex;
     const std::size_t n = e.rows = rows.size();
 
+    // Above the threshold: printing greater than the threshold prints.
+    const double edge = threshold ? greatestPrintedAlike(*threshold) : HUGE_VAL;
+    const PrefixSums::Scan scan = sums.sum(x, runs, edge);
+
     // The peak as the summary finds it: the greatest printed value, the first row that prints it.
-    const double greatest = std::max(0.0, greatestOf(x, n));
+    const double greatest = std::max(0.0, scan.greatest);
     if (greatest > 0) {
         const double printsAsGreatest = std::isfinite(greatest) ? leastPrintedAlike(greatest) : greatest;
         const auto at = static_cast<std::size_t>(
@@ -234,46 +255,32 @@ ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const 
         e.peakAt = timeText(rows.rows[at]);
     }
 
-    if (n >= kRowsPerDay) {
-        sums.sum(x, n);
-        constexpr std::size_t kWindows = kAveragingDays.size();
-        std::array<std::optional<double>, kWindows> best;
-        for (const auto& [start, end] : runs) {
-            // The starts in blocks, every window over one block before the
-            // next: the block's own sums stay in the nearest cache for all
-            // nine windows, and only the sums a window ahead come from further.
-            constexpr std::size_t kBlock = 1024;
-            for (std::size_t first = start; first + kRowsPerDay <= end; first += kBlock) {
-                for (std::size_t w = 0; w < kWindows; ++w) {
-                    const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
-                    if (first + window > end) break;  // the longer windows do not fit either
-                    const std::size_t last = std::min(first + kBlock - 1, end - window);
-                    const double sum = sums.greatestWindow(first, last, window);
-                    if (!best[w] || sum > *best[w]) best[w] = sum;
-                }
+    constexpr std::size_t kWindows = kAveragingDays.size();
+    std::array<std::optional<double>, kWindows> best;
+    for (const auto& [start, end] : runs) {
+        // The starts in blocks, every window over one block before the next:
+        // the block's own sums stay in the nearest cache for all nine
+        // windows, and only the sums a window ahead come from further.
+        constexpr std::size_t kBlock = 1024;
+        for (std::size_t first = start; first + kRowsPerDay <= end; first += kBlock) {
+            for (std::size_t w = 0; w < kWindows; ++w) {
+                const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
+                if (first + window > end) break;  // the longer windows do not fit either
+                const std::size_t last = std::min(first + kBlock - 1, end - window);
+                const double sum = sums.greatestWindow(first, last, window);
+                if (!best[w] || sum > *best[w]) best[w] = sum;
             }
         }
-        for (std::size_t w = 0; w < kWindows; ++w)
-            if (best[w]) e.highestMean[w] = *best[w] / static_cast<double>(kAveragingDays[w] * kRowsPerDay);
     }
+    for (std::size_t w = 0; w < kWindows; ++w)
+        if (best[w]) e.highestMean[w] = *best[w] / static_cast<double>(kAveragingDays[w] * kRowsPerDay);
 
     if (threshold) {
         ThresholdEndpoints t;
         t.threshold = *threshold;
-        // Above: prints greater than the threshold prints.
-        const double printsAsThreshold = greatestPrintedAlike(*threshold);
-        for (const auto& [start, end] : runs) {
-            std::int64_t current = 0;  // no event reaches across a cut
-            for (std::size_t i = start; i < end; ++i) {
-                if (x[i] > printsAsThreshold) {
-                    if (current++ == 0) ++t.events;
-                    ++t.minutesAbove;
-                    t.longestEventMinutes = std::max(t.longestEventMinutes, current);
-                } else {
-                    current = 0;
-                }
-            }
-        }
+        t.minutesAbove = scan.above;
+        t.events = scan.events;
+        t.longestEventMinutes = scan.longest;
         t.peakToThreshold = e.peak / *threshold;
         e.threshold = t;
     }
@@ -304,10 +311,15 @@ std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
     // Every column in one pass over the rows, column after column: reading
     // one value of each 128-byte row per column would fetch the whole
     // buffer from memory once for every column.
+    // The runs of minutes come from the same pass.
     const Doubles series = uninitialised(n * columns + 1);
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = rows.rows[i].values[k];
-    const auto runs = runsOf(minuteRunStarts(rows, year), n);
+    std::vector<std::size_t> runStarts;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ResultRow& row = rows.rows[i];
+        if (i == 0 || beginsRun(rows.rows[i - 1], row, year)) runStarts.push_back(i);
+        for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = row.values[k];
+    }
+    const auto runs = runsOf(runStarts, n);
     PrefixSums sums(n);
     std::vector<ColumnEndpoints> all;
     for (std::size_t k = 0; k < columns; ++k)
