@@ -308,10 +308,9 @@ std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
                                           const std::vector<std::optional<double>>& thresholds) {
     const std::size_t n = rows.size();
     const auto columns = static_cast<std::size_t>(rows.valueCount);
-    // Every column in one pass over the rows, column after column: reading
-    // one value of each 128-byte row per column would fetch the whole
-    // buffer from memory once for every column.
-    // The runs of minutes come from the same pass.
+    // Every column, and the runs of minutes, in one pass over the rows:
+    // reading one value of each 128-byte row per column would fetch the
+    // whole buffer from memory once for every column.
     const Doubles series = uninitialised(n * columns + 1);
     std::vector<std::size_t> runStarts;
     for (std::size_t i = 0; i < n; ++i) {
