@@ -51,9 +51,7 @@ int valueScreenY(double value, const ChartScales& scales, PlotRect rect) {
 // pixels; not above 0 for values at or below 10^logBottom (and for 0 and NaN).
 double logHeight(double value, const ChartScales& scales) {
     if (!(value > 0)) return 0;
-    // log() is several times faster than log10() and the chart repaints every row.
-    constexpr double kInverseLn10 = 0.43429448190325182765;
-    return (std::log(value) * kInverseLn10 - scales.logBottom) * static_cast<double>(scales.logScale);
+    return (std::log10(value) - scales.logBottom) * static_cast<double>(scales.logScale);
 }
 
 int logScreenY(double value, const ChartScales& scales, PlotRect rect) {
@@ -64,6 +62,58 @@ int logScreenY(double value, const ChartScales& scales, PlotRect rect) {
 int axisScreenY(double value, const ChartScales& scales, PlotRect rect, ValueAxis axis) {
     return axis == ValueAxis::Linear ? valueScreenY(value, scales, rect) : logScreenY(value, scales, rect);
 }
+
+// The rows of the logarithmic axis found without a logarithm for nearly every
+// value. Each pixel row y of the plot has a band of values that certainly lie
+// on it: those whose height above the bottom edge is at least a hundredth of
+// a pixel inside the row's edges, further than rounding can move them. A
+// value inside the band of its series' last row or a neighbouring one is
+// placed at once; any other value is placed by logScreenY itself. So every
+// value lands exactly where logScreenY puts it.
+class LogRows {
+public:
+    LogRows(const ChartScales& scales, PlotRect rect) : scales_(scales), rect_(rect) {
+        if (!(scales.logScale > 0)) return;
+        constexpr double kSlack = 0.01;        // pixels
+        constexpr double kPowError = 1e-12;    // relative, far above pow()'s own
+        const auto scale = static_cast<double>(scales.logScale);
+        for (int y = std::max(rect.top, 0); y < rect.bottom; ++y) {
+            const double lowest = rect.bottom - y - 1 + kSlack, highest = rect.bottom - y - kSlack;
+            low_.push_back(std::pow(10.0, scales.logBottom + lowest / scale) * (1 + kPowError));
+            high_.push_back(std::pow(10.0, scales.logBottom + highest / scale) * (1 - kPowError));
+        }
+        first_ = std::max(rect.top, 0);
+        // Below 10^logBottom (and at or below 0, and NaN) a value lies on the bottom edge.
+        bottomEdge_ = std::pow(10.0, scales.logBottom) * (1 - kPowError);
+    }
+
+    // The row of `value`; `band` is the series' last band (-1 at first) and becomes this value's.
+    int y(double value, int& band) const {
+        if (!(value > bottomEdge_)) return rect_.bottom;
+        const int count = static_cast<int>(low_.size());
+        if (band >= 0) {
+            // The last band or a neighbour, chosen without a branch: a
+            // noisy series moves up and down a row at random.
+            const auto at = static_cast<std::size_t>(band);
+            const int b = band - static_cast<int>(value > high_[at]) + static_cast<int>(value < low_[at]);
+            if (b >= 0 && b < count && value >= low_[static_cast<std::size_t>(b)] &&
+                value <= high_[static_cast<std::size_t>(b)]) {
+                band = b;
+                return first_ + b;
+            }
+        }
+        const int y = logScreenY(value, scales_, rect_);
+        band = y >= first_ && y - first_ < count ? y - first_ : -1;
+        return y;
+    }
+
+private:
+    ChartScales scales_;
+    PlotRect rect_;
+    int first_ = 0;
+    double bottomEdge_ = HUGE_VAL;    // no scale: everything on the bottom edge
+    std::vector<double> low_, high_;  // by pixel row from first_ down
+};
 
 bool isUsableThreshold(double t) { return std::isfinite(t) && t > 0; }
 
@@ -244,11 +294,23 @@ std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer,
     const int n = static_cast<int>(buffer.size());
     // The screen width is a few hundred columns; a line never needs more.
     for (std::size_t s : columns) lines[s].reserve(std::min<std::size_t>(buffer.size() + 1, 4096));
-    for (int j = 0; j < n; ++j) {
-        const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
-        const int x = rowScreenX(j, scales, rect);
-        for (std::size_t s : columns)
-            reducers[s].add({x, axisScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect, axis)}, j);
+    if (axis == ValueAxis::Linear) {
+        for (int j = 0; j < n; ++j) {
+            const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
+            const int x = rowScreenX(j, scales, rect);
+            for (std::size_t s : columns)
+                reducers[s].add({x, valueScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect)}, j);
+        }
+    } else {
+        const LogRows logRows(scales, rect);
+        std::vector<int> bands(columns.size(), -1);
+        for (int j = 0; j < n; ++j) {
+            const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
+            const int x = rowScreenX(j, scales, rect);
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                reducers[columns[c]].add(
+                    {x, logRows.y(r.values[static_cast<std::size_t>(wanted[columns[c]])], bands[c])}, j);
+        }
     }
     for (std::size_t s : columns) reducers[s].flush();
     return lines;

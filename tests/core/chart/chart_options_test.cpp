@@ -222,3 +222,37 @@ TEST(ChartOptions, ThresholdLineLiesInsideThePlotOnEitherAxis) {
     EXPECT_FALSE(thresholdLine(0.35, "Cwater", ChartScales{}, kTall, ValueAxis::Linear));
     EXPECT_FALSE(thresholdLine(0.35, "Cwater", ChartScales{}, kTall, ValueAxis::Logarithmic));
 }
+
+TEST(ChartOptions, LogarithmicLinesShowWhatTheirPointsShow) {
+    // Values spread over twelve decades at random, steps of a row at a time,
+    // every pixel row's exact edge, powers of ten, zeros, negatives and NaN.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> decade(-11.0, 1.0), step(-0.05, 0.05);
+    const ChartScales s = scalesOf(waterRows({1e-6, 5.0}), kTall);
+    ASSERT_EQ(s.logBottom, -6);
+    double walk = -3;
+    ResultBuffer b = waterRows({});
+    for (int i = 0; i < 60000; ++i) {
+        double v = 0;
+        switch (i % 6) {
+            case 0: v = std::pow(10.0, decade(random)); break;
+            case 1: v = std::pow(10.0, walk += step(random)); break;
+            case 2: v = std::pow(10.0, s.logBottom + (i / 6 % 220) / static_cast<double>(s.logScale)); break;
+            case 3: v = std::pow(10.0, i / 6 % 13 - 10); break;
+            case 4: v = i % 4 == 0 ? 0.0 : i % 4 == 1 ? -1e-3 : std::numeric_limits<double>::quiet_NaN(); break;
+            default: v = std::pow(10.0, walk); break;
+        }
+        ResultRow r{6, 1, 0, 0, {}};
+        r.values[13] = v;
+        b.rows.push_back(r);
+    }
+    // Rows one pixel apart: every point is a column of its own, so the line is the points.
+    const PlotRect wide{0, 0, 60000, 200};
+    ChartScales one = s;
+    one.horizontalStep = 1;
+    const std::vector<ChartPoint> points = seriesPoints(b, 13, one, wide, ValueAxis::Logarithmic);
+    std::vector<ChartPoint> expected;
+    for (const ChartPoint& p : points)
+        if (expected.empty() || !(expected.back() == p)) expected.push_back(p);
+    EXPECT_EQ(seriesPolylines(b, {13}, one, wide, ValueAxis::Logarithmic)[0], expected);
+}
