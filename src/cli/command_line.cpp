@@ -2,8 +2,6 @@
 
 #include <iostream>
 
-#include "core/app/connection_settings.hpp"
-#include "core/common/base_folder.hpp"
 #include "core/common/civil_time.hpp"
 #include "core/common/messages.hpp"
 #include "core/results/result_search.hpp"
@@ -54,13 +52,8 @@ std::string ArgReader::leftover() const {
     return args_.empty() ? std::string() : "unexpected argument: " + args_.front();
 }
 
-std::string connectionTextFor(const std::string& store) {
-    if (!store.empty()) return "Provider=SQLite;Data Source=" + store;
-    return buildConnectionText(applicationBaseFolder());
-}
-
-bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store) {
-    if (connection.open(connectionTextFor(store), prompter)) return true;
+bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& connectionText) {
+    if (connection.open(connectionText, prompter)) return true;
     std::cerr << msg::kConnectionFailed << '\n';
     return false;
 }

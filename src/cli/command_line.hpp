@@ -1,8 +1,9 @@
 #pragma once
-// What the commands of verdanel-cli share: reading their arguments, opening
-// the store, and the search a command names (--model, --scenario, --from,
-// --to, --year), with the scenario's period and start year as defaults, as
-// selecting the scenario in the result window sets them.
+// What commands of verdanel-cli kept in files of their own share: reading
+// their arguments, opening the store, and the search a command names
+// (--model, --scenario, --from, --to, --year), with the scenario's period and
+// start year as defaults, as selecting the scenario in the result window
+// sets them and as `export` takes them.
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,9 +35,8 @@ private:
     std::string bad_;
 };
 
-// The program's own store (base folder and INI/CONNECTION.INI) when `store` is empty.
-std::string connectionTextFor(const std::string& store);
-bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store);
+// Opens the store the connection text names; says so on stderr when it cannot.
+bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& connectionText);
 
 // "MM-DD", any day of a leap year.
 std::optional<std::pair<int, int>> monthDay(const std::string& text);

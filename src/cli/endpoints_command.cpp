@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/command_line.hpp"
 #include "cli/terminal_prompter.hpp"
 #include "core/common/number_text.hpp"
 #include "core/results/exposure_endpoints.hpp"
@@ -131,7 +132,9 @@ void printTable(std::ostream& out, ModelKind kind, const std::vector<ColumnEndpo
 
 }  // namespace
 
-int endpointsCommand(const std::string& store, ArgReader args, int (*usage)(const std::string& why)) {
+int endpointsCommand(const std::string& connectionText, std::vector<std::string> arguments,
+                     int (*usage)(const std::string& why)) {
+    ArgReader args(std::move(arguments));
     std::string why;
     auto request = readSearchRequest(args, why);
     std::vector<std::string> thresholdTexts;
@@ -148,7 +151,7 @@ int endpointsCommand(const std::string& store, ArgReader args, int (*usage)(cons
 
     TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStore(connection, prompter, connectionText)) return 1;
     auto searched = searchScenario(connection, prompter, *request);
     if (!searched || searched->rows.empty()) return 1;
     const ResultBuffer& rows = searched->rows;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.hpp"
 #include "cli/endpoints_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
@@ -48,10 +47,77 @@ int usage(const std::string& why = {}) {
     return 2;
 }
 
-// The shared command-line pieces, by their short names.
-using cli::ArgReader;
-using cli::monthDay;
-using cli::openStore;
+struct Options {
+    std::string store;
+    std::string command;
+    std::vector<std::string> args;
+};
+
+// Values of "--flag value" pairs and lone flags of one command.
+class ArgReader {
+public:
+    explicit ArgReader(std::vector<std::string> args) : args_(std::move(args)) {}
+    std::optional<std::string> value(const std::string& flag) {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i] == flag) {
+                if (i + 1 >= args_.size()) {
+                    bad_ = flag + " needs a value";
+                    return std::nullopt;
+                }
+                std::string v = args_[i + 1];
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i), args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+                return v;
+            }
+        }
+        return std::nullopt;
+    }
+    bool flag(const std::string& name) {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i] == name) {
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+                return true;
+            }
+        }
+        return false;
+    }
+    std::optional<std::string> positional() {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            if (args_[i].rfind("--", 0) != 0) {
+                std::string v = args_[i];
+                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
+                return v;
+            }
+        }
+        return std::nullopt;
+    }
+    // What is left over is a usage error.
+    std::string leftover() const {
+        if (!bad_.empty()) return bad_;
+        return args_.empty() ? std::string() : "unexpected argument: " + args_.front();
+    }
+
+private:
+    std::vector<std::string> args_;
+    std::string bad_;
+};
+
+std::string connectionTextFor(const std::string& store) {
+    if (!store.empty()) return "Provider=SQLite;Data Source=" + store;
+    return buildConnectionText(applicationBaseFolder());
+}
+
+bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store) {
+    if (connection.open(connectionTextFor(store), prompter)) return true;
+    std::cerr << msg::kConnectionFailed << '\n';
+    return false;
+}
+
+std::optional<std::pair<int, int>> monthDay(const std::string& text) {
+    if (text.size() != 5 || text[2] != '-') return std::nullopt;
+    auto t = parseDate("2000-" + text);  // a leap year, so 02-29 is a valid bound
+    if (!t) return std::nullopt;
+    return std::make_pair(t->month, t->day);
+}
 
 int initStore(ArgReader args) {
     auto chemicals = args.value("--chemicals");
@@ -113,20 +179,46 @@ int runCommand(const std::string& store, ArgReader args) {
 }
 
 int exportCommand(const std::string& store, ArgReader args) {
-    std::string why;
-    auto request = cli::readSearchRequest(args, why);
+    auto model = args.value("--model");
+    auto name = args.value("--scenario");
+    auto from = args.value("--from");
+    auto to = args.value("--to");
+    auto year = args.value("--year");
     auto out = args.value("--out");
     if (auto left = args.leftover(); !left.empty()) return usage(left);
-    if (!why.empty()) return usage(why);
-    if (!request || !out) return usage("export needs --model, --scenario and --out");
+    if (!model || !name || !out) return usage("export needs --model, --scenario and --out");
+    auto kind = modelKindFromText(*model);
+    if (!kind) return usage("unknown model: " + *model);
+    std::optional<std::pair<int, int>> fromMd, toMd;
+    if (from && !(fromMd = monthDay(*from))) return usage("--from must be MM-DD");
+    if (to && !(toMd = monthDay(*to))) return usage("--to must be MM-DD");
+    int searchYear = 0;
+    if (year) {
+        try {
+            std::size_t used = 0;
+            searchYear = std::stoi(*year, &used);
+            if (used != year->size() || searchYear < 1 || searchYear > 9999) return usage("--year must be YYYY");
+        } catch (...) {
+            return usage("--year must be YYYY");
+        }
+    }
 
     cli::TerminalPrompter prompter;
     StoreConnection connection;
     if (!openStore(connection, prompter, store)) return 1;
-    auto searched = cli::searchScenario(connection, prompter, *request);
-    if (!searched) return 1;
-    const ResultBuffer& rows = searched->rows;
-    SummaryTexts texts = rows.empty() ? SummaryTexts{} : summarize(rows, searched->year);
+    auto found = queryScenario(connection, prompter, *kind, *name);
+    if (found.status != ScenarioLookup::Found) {
+        if (found.status == ScenarioLookup::NotFound)
+            std::cerr << "시나리오를 찾을 수 없습니다: " << *name << " (" << *model << ")\n";
+        return 1;
+    }
+    const ScenarioInfo& info = found.info;
+    const auto start = fromMd.value_or(std::make_pair(info.start.month, info.start.day));
+    const auto end = toMd.value_or(std::make_pair(info.end.month, info.end.day));
+    if (!year) searchYear = info.start.year;
+    ResultBuffer rows =
+        ResultSearch::search(connection, prompter, *kind, *name, start.first, start.second, end.first, end.second);
+    SummaryTexts texts = rows.empty() ? SummaryTexts{} : summarize(rows, searchYear);
     if (!exportResultsCsv(*out, rows, texts, prompter)) return 1;
     std::cout << *out << ": " << rows.size() << " rows\n";
     return 0;
@@ -198,7 +290,7 @@ int main(int argc, char** argv) {
     if (command == "init-store") return initStore(std::move(args));
     if (command == "run") return runCommand(store, std::move(args));
     if (command == "export") return exportCommand(store, std::move(args));
-    if (command == "endpoints") return cli::endpointsCommand(store, std::move(args), usage);
+    if (command == "endpoints") return cli::endpointsCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
     return usage("unknown command: " + command);
