@@ -116,8 +116,12 @@ void printTable(std::ostream& out, ModelKind kind, const std::vector<ColumnEndpo
         out << '\n' << padded("", kNameWidth, false);
         for (std::size_t k = first; k < last; ++k) out << padded(columns[k]->header, kValueWidth, true);
         out << '\n' << padded("", kNameWidth, false);
-        for (std::size_t k = first; k < last; ++k)
-            out << padded("[" + std::string(valueUnit(kind, static_cast<int>(k))) + "]", kValueWidth, true);
+        for (std::size_t k = first; k < last; ++k) {
+            std::string unit = "[";
+            unit += valueUnit(kind, static_cast<int>(k));
+            unit += ']';
+            out << padded(unit, kValueWidth, true);
+        }
         out << '\n';
         for (std::size_t row = 0; row < lines.front().size(); ++row) {
             out << padded(lines.front()[row].label, kNameWidth, false);
