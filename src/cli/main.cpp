@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/endpoints_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
 #include "core/app/base_folder_setup.hpp"
@@ -41,6 +42,8 @@ constexpr const char* kUsage =
     "  verdanel-cli [--store PATH] run SCENARIO.json [--replace]\n"
     "  verdanel-cli [--store PATH] export --model stream|ditch|pond --scenario NAME\n"
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] --out FILE.csv\n"
+    "  verdanel-cli [--store PATH] endpoints --model stream|ditch|pond --scenario NAME\n"
+    "               [--from MM-DD] [--to MM-DD] [--year YYYY] [--threshold COLUMN=VALUE]... [--json]\n"
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
     "  verdanel-cli [--store PATH] chemicals\n"
     "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
@@ -368,6 +371,7 @@ int main(int argc, char** argv) {
     baseFolder = chosen.folder;
     if (command == "run") return runCommand(store, std::move(args));
     if (command == "export") return exportCommand(store, std::move(args));
+    if (command == "endpoints") return cli::endpointsCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
     if (command == "delete") return deleteCommand(store, std::move(args));

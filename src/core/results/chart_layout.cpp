@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "core/common/number_text.hpp"
+#include "core/results/exposure_messages.hpp"
 #include "core/results/result_messages.hpp"
 
 namespace verdanel {
@@ -45,6 +46,79 @@ int rowScreenX(int row, const ChartScales& scales, PlotRect rect) {
 int valueScreenY(double value, const ChartScales& scales, PlotRect rect) {
     return screenCoordinate(rect.bottom - static_cast<double>(scales.verticalScale) * value, rect.bottom);
 }
+
+// How far above the bottom edge a value lies on the logarithmic axis, in
+// pixels; not above 0 for values at or below 10^logBottom (and for 0 and NaN).
+double logHeight(double value, const ChartScales& scales) {
+    if (!(value > 0)) return 0;
+    return (std::log10(value) - scales.logBottom) * static_cast<double>(scales.logScale);
+}
+
+int logScreenY(double value, const ChartScales& scales, PlotRect rect) {
+    const double up = logHeight(value, scales);
+    return up > 0 ? screenCoordinate(rect.bottom - up, rect.bottom) : rect.bottom;
+}
+
+int axisScreenY(double value, const ChartScales& scales, PlotRect rect, ValueAxis axis) {
+    return axis == ValueAxis::Linear ? valueScreenY(value, scales, rect) : logScreenY(value, scales, rect);
+}
+
+// The rows of the logarithmic axis found without a logarithm for nearly every
+// value. Each pixel row y of the plot has a band of values that certainly lie
+// on it: those whose height above the bottom edge is at least a hundredth of
+// a pixel inside the row's edges, further than rounding can move them. A
+// value inside the band of its series' last row or a neighbouring one is
+// placed at once; any other value is placed by logScreenY itself. So every
+// value lands exactly where logScreenY puts it.
+class LogRows {
+public:
+    LogRows(const ChartScales& scales, PlotRect rect) : scales_(scales), rect_(rect) {
+        if (!(scales.logScale > 0)) return;
+        constexpr double kSlack = 0.01;        // pixels
+        constexpr double kPowError = 1e-12;    // relative, far above pow()'s own
+        const auto scale = static_cast<double>(scales.logScale);
+        for (int y = std::max(rect.top, 0); y < rect.bottom; ++y) {
+            const double lowest = rect.bottom - y - 1 + kSlack, highest = rect.bottom - y - kSlack;
+            low_.push_back(std::pow(10.0, scales.logBottom + lowest / scale) * (1 + kPowError));
+            high_.push_back(std::pow(10.0, scales.logBottom + highest / scale) * (1 - kPowError));
+        }
+        first_ = std::max(rect.top, 0);
+        // Below 10^logBottom (and at or below 0, and NaN) a value lies on the bottom edge.
+        bottomEdge_ = std::pow(10.0, scales.logBottom) * (1 - kPowError);
+    }
+
+    // The row of `value`; `band` is the series' last band (-1 at first) and becomes this value's.
+    int y(double value, int& band) const {
+        if (!(value > bottomEdge_)) return rect_.bottom;
+        const int count = static_cast<int>(low_.size());
+        if (band >= 0) {
+            // The last band or a neighbour, chosen without a branch: a
+            // noisy series moves up and down a row at random.
+            const auto at = static_cast<std::size_t>(band);
+            const int b = band - static_cast<int>(value > high_[at]) + static_cast<int>(value < low_[at]);
+            if (b >= 0 && b < count && value >= low_[static_cast<std::size_t>(b)] &&
+                value <= high_[static_cast<std::size_t>(b)]) {
+                band = b;
+                return first_ + b;
+            }
+        }
+        const int y = logScreenY(value, scales_, rect_);
+        band = y >= first_ && y - first_ < count ? y - first_ : -1;
+        return y;
+    }
+
+private:
+    ChartScales scales_;
+    PlotRect rect_;
+    int first_ = 0;
+    double bottomEdge_ = HUGE_VAL;    // no scale: everything on the bottom edge
+    std::vector<double> low_, high_;  // by pixel row from first_ down
+};
+
+bool isUsableThreshold(double t) { return std::isfinite(t) && t > 0; }
+
+// The decade of a finite value above 0: floor(log10(v)).
+int decadeOf(double v) { return static_cast<int>(std::floor(std::log10(v))); }
 
 std::string dateText(const ResultRow& r) {
     char text[64];
@@ -97,7 +171,8 @@ private:
 
 }  // namespace
 
-ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect) {
+ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect,
+                         std::optional<double> threshold) {
     if (buffer == nullptr || buffer->empty()) return {msg::kNoModellingData, std::nullopt};
 
     std::vector<int> series;
@@ -106,12 +181,18 @@ ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& ch
     if (series.empty()) return {msg::kSelectSeries, std::nullopt};
 
     double greatest = 0;
+    double leastAboveZero = HUGE_VAL;  // for the logarithmic axis
     for (const ResultRow& r : buffer->rows)
-        for (int k : series)
-            if (r.values[static_cast<std::size_t>(k)] > greatest) greatest = r.values[static_cast<std::size_t>(k)];
+        for (int k : series) {
+            const double v = r.values[static_cast<std::size_t>(k)];
+            if (v > greatest) greatest = v;
+            if (v > 0 && v < leastAboveZero) leastAboveZero = v;
+        }
+    const bool withThreshold = threshold && isUsableThreshold(*threshold);
+    const double reach = withThreshold ? std::max(greatest, *threshold) : greatest;
 
     ChartScales s;
-    s.verticalMaximum = greatest * 1.2;
+    s.verticalMaximum = reach * 1.2;
     s.horizontalStep =
         static_cast<float>(static_cast<double>(rect.right - rect.left) / static_cast<double>(buffer->size()));
     if (s.verticalMaximum > 0) {
@@ -119,6 +200,14 @@ ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& ch
         // largest scale there is instead of infinity.
         const double scale = static_cast<double>(rect.bottom - rect.top) / s.verticalMaximum;
         s.verticalScale = static_cast<float>(std::fmin(scale, static_cast<double>(FLT_MAX)));
+    }
+    if (reach > 0 && std::isfinite(reach)) {
+        s.logTop = decadeOf(reach) + 1;
+        int bottom = std::isfinite(leastAboveZero) ? decadeOf(leastAboveZero) : s.logTop - 1;
+        bottom = std::max(bottom, s.logTop - kLogDecades);
+        if (withThreshold) bottom = std::min(bottom, decadeOf(*threshold));
+        s.logBottom = std::min(bottom, s.logTop - 1);
+        s.logScale = static_cast<float>(static_cast<double>(rect.bottom - rect.top) / (s.logTop - s.logBottom));
     }
     return {std::string(), s};
 }
@@ -145,27 +234,39 @@ std::vector<DateLabel> dateLabels(const ResultBuffer* buffer, const ChartScales&
     return labels;
 }
 
-std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect) {
+std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect, ValueAxis axis) {
     std::vector<ValueLabel> labels;
+    int lastTop = 16843009;  // below every coordinate
+    // A label at y, drawn when its box ends above the last drawn one.
+    auto offer = [&](int step, int y, double value) {
+        const LabelBox box{rect.left - 57, y - 5, rect.left - 2, y + 5};
+        if (!(lastTop > box.bottom)) return;
+        labels.push_back({step, y, box, formatE2(value)});
+        lastTop = box.top;
+    };
+    if (axis == ValueAxis::Logarithmic) {
+        if (scales.logScale == 0) return labels;
+        for (int d = scales.logBottom + 1; d <= scales.logTop; ++d) {
+            const double up = static_cast<double>(d - scales.logBottom) * static_cast<double>(scales.logScale);
+            offer(d, truncated(static_cast<float>(rect.bottom - up)), std::pow(10.0, d));
+        }
+        return labels;
+    }
     if (scales.verticalMaximum == 0) return labels;
     const int height = rect.bottom - rect.top;
-    int lastTop = 16843009;  // below every coordinate
     for (int u = 1; u <= 10; ++u) {
         const float yf = static_cast<float>(rect.bottom - static_cast<double>(height * u) * 0.1);
-        const int y = truncated(yf);
-        const LabelBox box{rect.left - 57, y - 5, rect.left - 2, y + 5};
-        if (!(lastTop > box.bottom)) continue;
-        labels.push_back({u, y, box, formatE2(u * scales.verticalMaximum * 0.1)});
-        lastTop = box.top;
+        offer(u, truncated(yf), u * scales.verticalMaximum * 0.1);
     }
     return labels;
 }
 
-ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect) {
-    return {rowScreenX(row, scales, rect), valueScreenY(value, scales, rect)};
+ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect, ValueAxis axis) {
+    return {rowScreenX(row, scales, rect), axisScreenY(value, scales, rect, axis)};
 }
 
-std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect) {
+std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect,
+                                     ValueAxis axis) {
     std::vector<ChartPoint> points;
     if (series < 0 || series >= buffer.valueCount) return points;
     points.reserve(buffer.size() + 1);
@@ -173,12 +274,12 @@ std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, con
     const int n = static_cast<int>(buffer.size());
     for (int j = 0; j < n; ++j)
         points.push_back(seriesPoint(
-            j, buffer.rows[static_cast<std::size_t>(j)].values[static_cast<std::size_t>(series)], scales, rect));
+            j, buffer.rows[static_cast<std::size_t>(j)].values[static_cast<std::size_t>(series)], scales, rect, axis));
     return points;
 }
 
 std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer, const std::vector<int>& wanted,
-                                                     const ChartScales& scales, PlotRect rect) {
+                                                     const ChartScales& scales, PlotRect rect, ValueAxis axis) {
     std::vector<std::vector<ChartPoint>> lines(wanted.size());
     std::vector<ColumnReducer> reducers;
     std::vector<std::size_t> columns;  // value index of each line, or none for a series the buffer lacks
@@ -193,14 +294,53 @@ std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer,
     const int n = static_cast<int>(buffer.size());
     // The screen width is a few hundred columns; a line never needs more.
     for (std::size_t s : columns) lines[s].reserve(std::min<std::size_t>(buffer.size() + 1, 4096));
-    for (int j = 0; j < n; ++j) {
-        const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
-        const int x = rowScreenX(j, scales, rect);
-        for (std::size_t s : columns)
-            reducers[s].add({x, valueScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect)}, j);
+    if (axis == ValueAxis::Linear) {
+        for (int j = 0; j < n; ++j) {
+            const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
+            const int x = rowScreenX(j, scales, rect);
+            for (std::size_t s : columns)
+                reducers[s].add({x, valueScreenY(r.values[static_cast<std::size_t>(wanted[s])], scales, rect)}, j);
+        }
+    } else {
+        const LogRows logRows(scales, rect);
+        std::vector<int> bands(columns.size(), -1);
+        for (int j = 0; j < n; ++j) {
+            const ResultRow& r = buffer.rows[static_cast<std::size_t>(j)];
+            const int x = rowScreenX(j, scales, rect);
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                reducers[columns[c]].add(
+                    {x, logRows.y(r.values[static_cast<std::size_t>(wanted[columns[c]])], bands[c])}, j);
+        }
     }
     for (std::size_t s : columns) reducers[s].flush();
     return lines;
+}
+
+std::optional<ThresholdLine> thresholdLine(double threshold, const std::string& column, const ChartScales& scales,
+                                           PlotRect rect, ValueAxis axis) {
+    if (!isUsableThreshold(threshold)) return std::nullopt;
+    int y = 0;
+    if (axis == ValueAxis::Linear) {
+        if (scales.verticalScale == 0) return std::nullopt;
+        y = valueScreenY(threshold, scales, rect);
+    } else {
+        if (scales.logScale == 0) return std::nullopt;
+        const double up = logHeight(threshold, scales);
+        // Below the bottom decade, beyond what rounding a power of ten can do.
+        if (up < -0.5) return std::nullopt;
+        y = screenCoordinate(rect.bottom - std::max(up, 0.0), rect.bottom);
+    }
+    if (y < rect.top || y > rect.bottom) return std::nullopt;
+    constexpr int kTextWidth = 200, kTextHeight = 13;
+    ThresholdLine line;
+    line.y = y;
+    const int right = rect.right - 4;
+    line.box = y - 1 - kTextHeight >= rect.top ? LabelBox{right - kTextWidth, y - 1 - kTextHeight, right, y - 1}
+                                               : LabelBox{right - kTextWidth, y + 2, right, y + 2 + kTextHeight};
+    char text[160];
+    std::snprintf(text, sizeof text, msg::kThresholdLineFormat, column.c_str(), formatE2(threshold).c_str());
+    line.text = text;
+    return line;
 }
 
 }  // namespace verdanel

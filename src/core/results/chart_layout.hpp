@@ -7,6 +7,11 @@
 // The arithmetic is the chart's own: scales kept in single precision,
 // coordinates computed in single precision and truncated towards zero, and
 // labels thinned by their boxes overlapping rather than by a tick interval.
+//
+// Two options go beyond that chart: a logarithmic value axis (whole
+// decades, values at or below 0 on the bottom edge) and a threshold, which
+// the scales reach up to and which is drawn as a line of its own. With the
+// linear axis and no threshold everything is exactly as without them.
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,12 +30,25 @@ struct PlotRect {
     int bottom = 0;
 };
 
+enum class ValueAxis { Linear, Logarithmic };
+
 // Set by "apply" only; a repaint never changes them.
 struct ChartScales {
     double verticalMaximum = 0;  // 1.2 x the greatest checked value; 0 before any apply and after a delete
     float horizontalStep = 0;    // (R - L) / n
     float verticalScale = 0;     // (B - T) / vertical maximum; 0 when the maximum is 0
+    // The logarithmic axis of the same apply: 10^logBottom on the bottom
+    // edge, 10^logTop on the top edge. logTop is the decade above the
+    // greatest checked value; logBottom the decade of the least checked
+    // value above 0, but at most kLogDecades below logTop.
+    int logBottom = 0;
+    int logTop = 0;
+    float logScale = 0;  // (B - T) / (logTop - logBottom); 0 when no checked value is above 0
 };
+
+// The decades a logarithmic axis shows at most below its top (the threshold's
+// decade is shown even when it lies further down).
+inline constexpr int kLogDecades = 8;
 
 struct ApplyOutcome {
     std::string message;                // the text to show when the scales were not set, else empty
@@ -41,7 +59,10 @@ struct ApplyOutcome {
 // 0) times 1.2, and the two steps from it. checked[k] is series k's check box;
 // entries past the end count as unchecked. A missing or empty buffer gives
 // "검색된 모델링 데이터가 없습니다.", no checked series "항목을 선택하여 주세요.".
-ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect);
+// A threshold (finite, above 0) counts as one more value, so that its line
+// lies inside the plot on either axis.
+ApplyOutcome applyScales(const ResultBuffer* buffer, const std::vector<bool>& checked, PlotRect rect,
+                         std::optional<double> threshold = std::nullopt);
 
 // A label box; right and bottom are exclusive, as the text is centred in it.
 struct LabelBox {
@@ -77,7 +98,12 @@ struct ValueLabel {
 // The value labels that survive the overlap rule, bottom to top: a label is
 // drawn when its box ends above the top of the last drawn one. None when the
 // vertical maximum is 0.
-std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect);
+//
+// On the logarithmic axis there is one label per decade above the bottom
+// edge (step = the decade, "%1.2e" of its power of ten) at
+// B - (decade - logBottom) x log scale, with the same boxes and the same
+// rule; none when the log scale is 0.
+std::vector<ValueLabel> valueLabels(const ChartScales& scales, PlotRect rect, ValueAxis axis = ValueAxis::Linear);
 
 struct ChartPoint {
     int x = 0;
@@ -88,11 +114,15 @@ struct ChartPoint {
 // Screen coordinates of one row of a series: x = row x step + L and
 // y = B - scale x value, each kept in single precision and truncated. A y
 // beyond any screen is held at +-1,000,000; a value that is not a number
-// lies on the bottom edge.
-ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect);
+// lies on the bottom edge. On the logarithmic axis
+// y = B - (log10(value) - logBottom) x log scale, and a value at or below 0
+// or below 10^logBottom lies on the bottom edge.
+ChartPoint seriesPoint(int row, double value, const ChartScales& scales, PlotRect rect,
+                       ValueAxis axis = ValueAxis::Linear);
 
 // The series as the chart defines it: (L, B) followed by one point per row.
-std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect);
+std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, const ChartScales& scales, PlotRect rect,
+                                     ValueAxis axis = ValueAxis::Linear);
 
 // The same line with the points that cannot show removed: of the points in
 // one pixel column only the first, the lowest, the highest and the last are
@@ -103,6 +133,20 @@ std::vector<ChartPoint> seriesPoints(const ResultBuffer& buffer, int series, con
 // All series of `wanted` are produced in one pass over the rows; the result
 // has one line per entry of `wanted`, in that order.
 std::vector<std::vector<ChartPoint>> seriesPolylines(const ResultBuffer& buffer, const std::vector<int>& wanted,
-                                                     const ChartScales& scales, PlotRect rect);
+                                                     const ChartScales& scales, PlotRect rect,
+                                                     ValueAxis axis = ValueAxis::Linear);
+
+// The threshold's horizontal line from L to R at the y its value has on the
+// axis, and its label "<column> 기준 <%1.2e>" right-aligned in a box just
+// above the line (below it when the line is near the top). None when the
+// threshold is not a finite value above 0, the axis has no scale, or the line
+// falls outside the plot.
+struct ThresholdLine {
+    int y = 0;
+    LabelBox box;
+    std::string text;
+};
+std::optional<ThresholdLine> thresholdLine(double threshold, const std::string& column, const ChartScales& scales,
+                                           PlotRect rect, ValueAxis axis = ValueAxis::Linear);
 
 }  // namespace verdanel

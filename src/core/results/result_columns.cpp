@@ -74,6 +74,16 @@ std::string cellText(const ResultRow& row, const ResultColumn& column) {
     return std::string();
 }
 
+const char* valueUnit(ModelKind kind, int valueIndex) {
+    // Stream: five air boxes, four soils, four plants, the water; Ditch and
+    // Pond: three air boxes, two soils, two plants, the water.
+    const int plants = kind == ModelKind::Stream ? 9 : 5, water = resultValueCount(kind) - 1;
+    if (valueIndex < 0 || valueIndex > water) return "";
+    if (valueIndex == water) return "ppb";
+    if (valueIndex >= plants) return "㎍/㎡";
+    return "㎍/㎥";  // air and soil
+}
+
 const std::vector<ResultSeries>& resultSeries(ModelKind kind) {
     static const std::vector<ResultSeries> stream = {
         {0, "Cair(spray1)", "Cair(spray)", true},     {1, "Cair(adj1)", "Cair(adj)", true},

@@ -31,6 +31,10 @@ const std::vector<ResultColumn>& briefColumns(ModelKind kind);
 // them (two digits), values in the "%e" form (1.234560e-005).
 std::string cellText(const ResultRow& row, const ResultColumn& column);
 
+// The unit of value k of a row: air and soil in µg per m³, plants in µg per
+// m² of leaf, water in µg per L (ppb), as the summary's headers name them.
+const char* valueUnit(ModelKind kind, int valueIndex);
+
 struct ResultSeries {
     int valueIndex;       // k: value k of a row; check box 1110 + k, colour button 1068 + k
     const char* name;     // value name of the store and the CSV header, e.g. "Cair(spray1)"

@@ -13,7 +13,7 @@
 namespace verdanel {
 
 namespace {
-constexpr const char* kEol = "\r\n";
+constexpr const char* kEol = kCsvLineEnd;
 // Row lines are gathered and written in pieces of about this size.
 constexpr std::size_t kChunkBytes = 1 << 16;
 
@@ -105,12 +105,17 @@ std::string defaultCsvFileName(int startMonth, int startDay, int endMonth, int e
 
 bool exportResultsCsv(const std::filesystem::path& path, const ResultBuffer& buffer, const SummaryTexts& summary,
                       Prompter& prompter) {
+    return writeCsvFile(path, prompter, [&](std::ostream& out) { writeResultsCsv(out, buffer, summary); });
+}
+
+bool writeCsvFile(const std::filesystem::path& path, Prompter& prompter,
+                  const std::function<void(std::ostream&)>& write) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
         prompter.inform(msg::kCsvCannotOpen, msg::kErrorCaption, PromptIcon::Error);
         return false;
     }
-    writeResultsCsv(file, buffer, summary);
+    write(file);
     file.close();
     if (file.fail()) {
         prompter.inform(msg::kCsvWriteFailed, msg::kErrorCaption, PromptIcon::Error);

@@ -3,6 +3,7 @@
 // water concentration and every value of every row. CP949 text with CRLF
 // line ends, fields without quoting, integers with "%d", values with "%e".
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -12,6 +13,9 @@
 namespace verdanel {
 
 class Prompter;
+
+// Every line of an export ends so.
+inline constexpr const char* kCsvLineEnd = "\r\n";
 
 // Writes the three sections "##최종결과##", "##간략정보##" and "##상세정보##".
 // The summary texts are written as the final results page shows them (all
@@ -27,5 +31,10 @@ std::string defaultCsvFileName(int startMonth, int startDay, int endMonth, int e
 // incomplete. Nothing is shown on success.
 bool exportResultsCsv(const std::filesystem::path& path, const ResultBuffer& buffer, const SummaryTexts& summary,
                       Prompter& prompter);
+
+// The same for any export: creates (or empties) the file, lets `write` fill
+// it, and says so, as above, when the file cannot be opened or written.
+bool writeCsvFile(const std::filesystem::path& path, Prompter& prompter,
+                  const std::function<void(std::ostream&)>& write);
 
 }  // namespace verdanel

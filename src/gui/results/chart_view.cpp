@@ -74,9 +74,10 @@ QColor ChartView::seriesColor(int series) const {
 QString ChartView::apply() {
     std::vector<bool> checked(kMaxResultValues);
     for (int k = 0; k < kMaxResultValues; ++k) checked[static_cast<std::size_t>(k)] = isSeriesChecked(k);
-    const ApplyOutcome outcome = applyScales(buffer_, checked, plotRect());
+    const ApplyOutcome outcome = applyScales(buffer_, checked, plotRect(), threshold_);
     if (!outcome.scales) return QString::fromStdString(outcome.message);
     scales_ = *outcome.scales;
+    applied_ = checked;
     update();
     return QString();
 }
@@ -84,8 +85,31 @@ QString ChartView::apply() {
 void ChartView::clear() {
     buffer_ = nullptr;
     scales_ = ChartScales{};
+    applied_.clear();
     update();
 }
+
+void ChartView::setLogarithmic(bool on) {
+    axis_ = on ? ValueAxis::Logarithmic : ValueAxis::Linear;
+    update();
+}
+
+void ChartView::setThreshold(std::optional<double> threshold, const QString& column) {
+    threshold_ = threshold;
+    thresholdColumn_ = column.toStdString();
+    if (!applied_.empty())
+        if (const ApplyOutcome outcome = applyScales(buffer_, applied_, plotRect(), threshold_); outcome.scales)
+            scales_ = *outcome.scales;
+    update();
+}
+
+std::optional<ThresholdLine> ChartView::thresholdLine() const {
+    if (!threshold_ || buffer_ == nullptr || buffer_->empty()) return std::nullopt;
+    return verdanel::thresholdLine(*threshold_, thresholdColumn_, scales_, plotRect(), axis_);
+}
+
+// Cyan: none of the series starts in it, and it stands out on the black plot.
+QColor ChartView::thresholdColor() { return QColor(0, 220, 255); }
 
 void ChartView::paintChart(QPainter& painter) const {
     const PlotRect r = plotRect();
@@ -116,7 +140,7 @@ void ChartView::paintChart(QPainter& painter) const {
     }
 
     // Values left of the plot, each with its horizontal grid line.
-    for (const ValueLabel& label : valueLabels(scales_, r)) {
+    for (const ValueLabel& label : valueLabels(scales_, r, axis_)) {
         painter.setPen(textPen);
         painter.drawText(toRect(label.box), Qt::AlignCenter | Qt::TextSingleLine, QString::fromStdString(label.text));
         painter.setPen(gridPen);
@@ -128,7 +152,7 @@ void ChartView::paintChart(QPainter& painter) const {
         std::vector<int> series;
         for (int k = 0; k < buffer_->valueCount; ++k)
             if (isSeriesChecked(k)) series.push_back(k);
-        const auto lines = seriesPolylines(*buffer_, series, scales_, r);
+        const auto lines = seriesPolylines(*buffer_, series, scales_, r, axis_);
         QPolygon polygon;
         for (std::size_t s = 0; s < series.size(); ++s) {
             const std::vector<ChartPoint>& line = lines[s];
@@ -139,6 +163,19 @@ void ChartView::paintChart(QPainter& painter) const {
             painter.setPen(linePen(seriesColor(series[s]), Qt::SolidLine));
             painter.drawPolyline(polygon);
         }
+    }
+
+    // The threshold over the series, dashed, with its label.
+    if (const std::optional<ThresholdLine> line = thresholdLine()) {
+        painter.setPen(linePen(thresholdColor(), Qt::DashLine));
+        painter.drawLine(QPoint(r.left + 1, line->y), QPoint(r.right - 2, line->y));
+        painter.setPen(thresholdColor());
+        // Its label names the column in Hangul, which needs more than the 8 pixels of the value labels.
+        QFont labelFont = font_;
+        labelFont.setPixelSize(11);
+        painter.setFont(labelFont);
+        painter.drawText(toRect(line->box), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                         QString::fromStdString(line->text));
     }
     painter.restore();
 }

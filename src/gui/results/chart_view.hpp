@@ -15,6 +15,10 @@
 // checked series) asks for a repaint at once; the owner does the same when
 // a check box of its checked source changes (checkedSourceChanged()).
 //
+// Two options go beyond the written chart: a logarithmic value axis and a
+// threshold drawn as a line of its own colour, which the scales reach up to.
+// Both are off until set; then the chart is the written one.
+//
 //     auto* chart = new ChartView(this);
 //     chart->setFrameGeometry(frameRect);        // the frame, in window coordinates
 //     chart->setCheckedSource([this](int k) { return seriesBox(k)->isChecked(); });
@@ -26,6 +30,8 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "core/results/chart_layout.hpp"
 #include "core/results/result_buffer.hpp"
@@ -78,6 +84,19 @@ public:
     void clear();
     const ChartScales& scales() const { return scales_; }
 
+    // "로그 눈금": the value axis in decades (scales of the last apply); repaints.
+    void setLogarithmic(bool on);
+    bool isLogarithmic() const { return axis_ == ValueAxis::Logarithmic; }
+    ValueAxis axis() const { return axis_; }
+    // The threshold of column `column` (its header), none to remove the line.
+    // When the chart has scales, they are set again for the series of the last
+    // apply, so that the line lies inside the plot; repaints.
+    void setThreshold(std::optional<double> threshold, const QString& column);
+    std::optional<double> threshold() const { return threshold_; }
+    // Where the line is drawn as last painted: none when there is no line.
+    std::optional<ThresholdLine> thresholdLine() const;
+    static QColor thresholdColor();
+
     // Paints the chart with `painter` in this view's coordinates.
     void paintChart(QPainter& painter) const;
 
@@ -87,6 +106,11 @@ protected:
 private:
     const ResultBuffer* buffer_ = nullptr;
     ChartScales scales_;
+    // The checked series of the last apply that set the scales; empty when none did.
+    std::vector<bool> applied_;
+    ValueAxis axis_ = ValueAxis::Linear;
+    std::optional<double> threshold_;
+    std::string thresholdColumn_;
     std::array<bool, kMaxResultValues> checked_{};
     std::function<bool(int)> checkedSource_;
     std::array<QColor, kMaxResultValues> colors_;

@@ -23,6 +23,7 @@
 #include "core/common/civil_time.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
+#include "core/results/exposure_messages.hpp"
 #include "core/results/result_columns.hpp"
 #include "core/results/result_csv.hpp"
 #include "core/results/result_messages.hpp"
@@ -37,6 +38,7 @@
 #include "gui/controls/name_combo_box.hpp"
 #include "gui/controls/tab_pages_control.hpp"
 #include "gui/results/chart_view.hpp"
+#include "gui/results/exposure_page.hpp"
 #include "gui/results/result_pages.hpp"
 #include "gui/results/window_picture.hpp"
 #include "gui/scenario/scenario_window.hpp"
@@ -197,6 +199,15 @@ void ResultWindow::buildControls() {
     detailPage_ = new DetailedResultsPage(kind_, tabs_);
     tabs_->addPage(finalPage_, QString::fromUtf8(msg::kFinalResultsTab));
     tabs_->addPage(detailPage_, QString::fromUtf8(msg::kDetailedResultsTab));
+    // Exposure endpoints of the rows; its export asks through the window's save dialog.
+    exposurePage_ = new ExposurePage(
+        kind_, prompter_,
+        [this](const QString& caption, const QString& name) {
+            if (searching_ || !saveFileDialog_) return QString();
+            return saveFileDialog_(this, caption, name, qtFilter(msg::kCsvFilter));
+        },
+        tabs_);
+    tabs_->addPage(exposurePage_, QString::fromUtf8(msg::kExposureTab));
     tabs_->selectPage(1);
     tabs_->selectPage(0);
     tabs_->setNormalTextColor(kTabNormalColor);
@@ -251,6 +262,9 @@ void ResultWindow::buildControls() {
     });
     for (int k = 0; k < seriesCount(); ++k) chart_->setSeriesColor(k, kInitialSeriesColor);
     chart_->raise();
+    // The chart's options: its value axis and the exposure page's threshold.
+    connect(logScale_, &QCheckBox::toggled, chart_, &ChartView::setLogarithmic);
+    connect(exposurePage_, &ExposurePage::thresholdChanged, chart_, &ChartView::setThreshold);
 
     connect(scenarios_, &QComboBox::currentIndexChanged, this, &ResultWindow::loadSelectedScenario);
     connect(delete_, &QPushButton::clicked, this, &ResultWindow::deleteSelectedScenario);
@@ -412,8 +426,11 @@ QWidget* ResultWindow::buildSeriesGroup() {
         ++row;
     }
     grid->setRowStretch(row, 1);
+    logScale_ = new QCheckBox(QString::fromUtf8(msg::kLogScaleBox), this);
+    logScale_->setObjectName(QStringLiteral("logScaleBox"));
+    grid->addWidget(logScale_, row + 1, 0, 1, 2);
     apply_ = makeButton(kApplyButton, "applyButton", this);
-    grid->addWidget(apply_, row + 1, 0, 1, 2);
+    grid->addWidget(apply_, row + 2, 0, 1, 2);
     return box;
 }
 
@@ -447,6 +464,7 @@ void ResultWindow::emptyFields() {
 void ResultWindow::clearPages() {
     finalPage_->clear();
     detailPage_->clear();
+    exposurePage_->clear();
 }
 
 void ResultWindow::uncheckAllSeries() {
@@ -454,7 +472,9 @@ void ResultWindow::uncheckAllSeries() {
 }
 
 void ResultWindow::setCommandsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{search_, delete_, csv_, image_, modeling_}) w->setEnabled(enabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{search_, delete_, csv_, image_, modeling_,
+                                                      exposurePage_->exportButton()})
+        w->setEnabled(enabled);
 }
 
 void ResultWindow::loadSelectedScenario() {
@@ -517,6 +537,8 @@ void ResultWindow::search() {
         finalPage_->showRows(&rows_);
         detailPage_->showRows(&rows_);
         finalPage_->setSummary(summarize(rows_, start_.year()));
+        exposurePage_->showRows(&rows_, start_.year(), QString::fromStdString(name), start_.month(), start_.day(),
+                                end_.month(), end_.day());
 
         uncheckAllSeries();
         seriesBoxes_[static_cast<std::size_t>(rows_.waterIndex())]->setChecked(true);

@@ -47,6 +47,7 @@ namespace verdanel::gui {
 class ChartView;
 class ColorPickerButton;
 class DetailedResultsPage;
+class ExposurePage;
 class FinalResultsPage;
 class QtProgressSink;
 class TabPagesControl;
@@ -108,6 +109,9 @@ public:
     TabPagesControl* tabs() const { return tabs_; }
     FinalResultsPage* finalPage() const { return finalPage_; }
     DetailedResultsPage* detailPage() const { return detailPage_; }
+    ExposurePage* exposurePage() const { return exposurePage_; }
+    // "로그 눈금": the chart's logarithmic value axis.
+    QCheckBox* logScaleBox() const { return logScale_; }
     QCheckBox* seriesBox(int k) const;
     ColorPickerButton* colorButton(int k) const;
     ChartView* chart() const { return chart_; }
@@ -180,6 +184,8 @@ private:
     TabPagesControl* tabs_ = nullptr;
     FinalResultsPage* finalPage_ = nullptr;
     DetailedResultsPage* detailPage_ = nullptr;
+    ExposurePage* exposurePage_ = nullptr;
+    QCheckBox* logScale_ = nullptr;
     std::array<QCheckBox*, kMaxResultValues> seriesBoxes_{};
     std::array<ColorPickerButton*, kMaxResultValues> colorButtons_{};
     QFrame* chartFrame_ = nullptr;

@@ -1,0 +1,405 @@
+#include "core/results/exposure_endpoints.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "core/common/civil_time.hpp"
+#include "core/common/cp949.hpp"
+#include "core/common/number_text.hpp"
+#include "core/results/exposure_messages.hpp"
+#include "core/results/result_columns.hpp"
+#include "core/results/result_csv.hpp"
+
+namespace verdanel {
+
+namespace {
+
+constexpr std::size_t kRowsPerDay = 1440;
+
+// Month and day as one number that orders like the calendar.
+int monthDayOrder(const ResultRow& row) { return row.month * 32 + row.day; }
+
+// Whether `b` (in year yb) is the minute after `a` (in year ya).
+bool isNextMinute(const ResultRow& a, int ya, const ResultRow& b, int yb) {
+    // Within the hour, as for 59 of every 60 rows.
+    if (b.minute == a.minute + 1)
+        return a.minute < 59 && b.hour == a.hour && b.day == a.day && b.month == a.month && yb == ya;
+    int minute = a.minute + 1, hour = a.hour, day = a.day, month = a.month, year = ya;
+    if (minute == 60) {
+        minute = 0;
+        if (++hour == 24) {
+            hour = 0;
+            if (++day > daysInMonth(year, month)) {
+                day = 1;
+                if (++month > 12) {
+                    month = 1;
+                    ++year;
+                }
+            }
+        }
+    }
+    return b.minute == minute && b.hour == hour && b.day == day && b.month == month && yb == year;
+}
+
+// Whether row b, which follows row a in the buffer, begins a new run of
+// consecutive minutes. `year` is a's year and becomes b's: the next year
+// when b's month and day come before a's.
+bool beginsRun(const ResultRow& a, const ResultRow& b, int& year) {
+    const int ya = year;
+    if (monthDayOrder(b) < monthDayOrder(a)) ++year;
+    return !isNextMinute(a, ya, b, year);
+}
+
+// A buffer of doubles that is not cleared when made: every entry is written before it is read.
+using Doubles = std::unique_ptr<double[]>;
+Doubles uninitialised(std::size_t n) { return Doubles(new double[n]); }
+
+// Running sums kept as two doubles (hi + lo) with every rounding error of hi
+// carried in lo (two-sum), so a window's sum, the difference of two of them,
+// keeps nearly full precision even when the sums before it are a hundred
+// thousand times larger than the window itself (a plain running sum loses
+// as many digits as the sums before the window are larger than it).
+class PrefixSums {
+public:
+    explicit PrefixSums(std::size_t n) : hi_(uninitialised(n + 1)), lo_(uninitialised(n + 1)) {}
+
+    // What one pass over a series finds besides its running sums.
+    struct Scan {
+        double greatest = -HUGE_VAL;
+        std::int64_t above = 0, events = 0, longest = 0;  // rows above the edge and their runs
+    };
+
+    // The running sums of x over its runs of consecutive minutes [start,
+    // end), which cover it from 0 on, in one pass with its greatest value
+    // and the rows above `edge` (none when it is infinite). The running sum
+    // waits on one addition per row; the other work fills that wait.
+    Scan sum(const double* x, const std::vector<std::pair<std::size_t, std::size_t>>& runs, double edge) {
+        Scan scan;
+        double h = 0, l = 0;
+        hi_[0] = lo_[0] = 0;
+        for (const auto& [start, end] : runs) {
+            std::int64_t current = 0;  // no event reaches across a cut
+            for (std::size_t i = start; i < end; ++i) {
+                const double v = x[i];
+                const double s = h + v;
+                const double back = s - h;
+                l += (h - (s - back)) + (v - back);  // the exact error of s
+                h = s;
+                hi_[i + 1] = h;
+                lo_[i + 1] = l;
+                scan.greatest = v > scan.greatest ? v : scan.greatest;
+                if (v > edge) {
+                    if (current++ == 0) ++scan.events;
+                    ++scan.above;
+                    scan.longest = std::max(scan.longest, current);
+                } else {
+                    current = 0;
+                }
+            }
+        }
+        return scan;
+    }
+
+    // The greatest sum of `w` consecutive values starting in [first, last].
+    double greatestWindow(std::size_t first, std::size_t last, std::size_t w) const {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+        static const bool withAvx2 = __builtin_cpu_supports("avx2");
+        if (withAvx2) return greatestWindowAvx2(hi_.get(), lo_.get(), first, last, w);
+#endif
+        return greatestWindowSse2(hi_.get(), lo_.get(), first, last, w);
+    }
+
+private:
+    // The sum of the window of w values at i.
+    static double windowSum(const double* H, const double* L, std::size_t i, std::size_t w) {
+        return (H[i + w] - H[i]) + (L[i + w] - L[i]);
+    }
+
+    // Several starts at a time in independent maxima, so the loop never waits
+    // on one comparison. A NaN never wins: maxpd keeps its second operand,
+    // the maximum so far, when either is NaN.
+    static double greatestWindowSse2(const double* H, const double* L, std::size_t i, std::size_t last,
+                                     std::size_t w) {
+        double best = -HUGE_VAL;
+#if defined(__SSE2__)
+        __m128d best0 = _mm_set1_pd(-HUGE_VAL), best1 = best0;
+        for (; i + 3 <= last; i += 4) {
+            const __m128d d0 = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(H + i + w), _mm_loadu_pd(H + i)),
+                                          _mm_sub_pd(_mm_loadu_pd(L + i + w), _mm_loadu_pd(L + i)));
+            const __m128d d1 = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(H + i + 2 + w), _mm_loadu_pd(H + i + 2)),
+                                          _mm_sub_pd(_mm_loadu_pd(L + i + 2 + w), _mm_loadu_pd(L + i + 2)));
+            best0 = _mm_max_pd(d0, best0);
+            best1 = _mm_max_pd(d1, best1);
+        }
+        alignas(16) double lanes[4];
+        _mm_store_pd(lanes, best0);
+        _mm_store_pd(lanes + 2, best1);
+        for (double v : lanes) best = v > best ? v : best;
+#endif
+        for (; i <= last; ++i) {
+            const double d = windowSum(H, L, i, w);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    // The same, four starts to a register, on processors that have AVX2.
+    __attribute__((target("avx2"))) static double greatestWindowAvx2(const double* H, const double* L,
+                                                                     std::size_t i, std::size_t last,
+                                                                     std::size_t w) {
+        __m256d best0 = _mm256_set1_pd(-HUGE_VAL), best1 = best0;
+        for (; i + 7 <= last; i += 8) {
+            const __m256d d0 = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(H + i + w), _mm256_loadu_pd(H + i)),
+                                             _mm256_sub_pd(_mm256_loadu_pd(L + i + w), _mm256_loadu_pd(L + i)));
+            const __m256d d1 =
+                _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(H + i + 4 + w), _mm256_loadu_pd(H + i + 4)),
+                              _mm256_sub_pd(_mm256_loadu_pd(L + i + 4 + w), _mm256_loadu_pd(L + i + 4)));
+            best0 = _mm256_max_pd(d0, best0);
+            best1 = _mm256_max_pd(d1, best1);
+        }
+        alignas(32) double lanes[8];
+        _mm256_store_pd(lanes, best0);
+        _mm256_store_pd(lanes + 4, best1);
+        double best = -HUGE_VAL;
+        for (double v : lanes) best = v > best ? v : best;
+        for (; i <= last; ++i) {
+            const double d = windowSum(H, L, i, w);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+#endif
+
+    Doubles hi_, lo_;  // the sum of the first i values: hi_[i] + lo_[i]
+};
+
+std::string timeText(const ResultRow& r) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d-%02d %02d:%02d", r.month, r.day, r.hour, r.minute);
+    return buf;
+}
+
+std::string integerText(std::int64_t v) { return std::to_string(v); }
+
+// A CSV field as the exports write it; quoted only when it would split the line.
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+const ResultColumn* valueColumn(ModelKind kind, int valueIndex) {
+    for (const ResultColumn& c : detailColumns(kind))
+        if (c.field == ColumnField::Value && c.valueIndex == valueIndex) return &c;
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::size_t> minuteRunStarts(const ResultBuffer& rows, int year) {
+    std::vector<std::size_t> starts;
+    if (rows.empty()) return starts;
+    starts.push_back(0);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (beginsRun(rows.rows[i - 1], rows.rows[i], year)) starts.push_back(i);
+    return starts;
+}
+
+ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, int year, std::optional<double> threshold) {
+    return columnEndpoints(rows, valueIndex, minuteRunStarts(rows, year), threshold);
+}
+
+namespace {
+
+std::vector<std::pair<std::size_t, std::size_t>> runsOf(const std::vector<std::size_t>& runStarts, std::size_t n) {
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t r = 0; r < runStarts.size(); ++r)
+        runs.emplace_back(runStarts[r], r + 1 < runStarts.size() ? runStarts[r + 1] : n);
+    return runs;
+}
+
+// The endpoints of value column `valueIndex` of `rows`, whose values are
+// x[0..n), over its runs of consecutive minutes [start, end).
+ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const double* x,
+                                const std::vector<std::pair<std::size_t, std::size_t>>& runs, PrefixSums& sums,
+                                std::optional<double> threshold) {
+    ColumnEndpoints e;
+    e.valueIndex = valueIndex;
+    const std::size_t n = e.rows = rows.size();
+
+    // Above the threshold: printing greater than the threshold prints.
+    const double edge = threshold ? greatestPrintedAlike(*threshold) : HUGE_VAL;
+    const PrefixSums::Scan scan = sums.sum(x, runs, edge);
+
+    // The peak as the summary finds it: the greatest printed value, the first row that prints it.
+    const double greatest = std::max(0.0, scan.greatest);
+    if (greatest > 0) {
+        const double printsAsGreatest = std::isfinite(greatest) ? leastPrintedAlike(greatest) : greatest;
+        const auto at = static_cast<std::size_t>(
+            std::find_if(x, x + n, [&](double v) { return v >= printsAsGreatest; }) - x);
+        e.peak = x[at];
+        e.peakRow = at;
+        e.peakAt = timeText(rows.rows[at]);
+    }
+
+    constexpr std::size_t kWindows = kAveragingDays.size();
+    std::array<std::optional<double>, kWindows> best;
+    for (const auto& [start, end] : runs) {
+        // The starts in blocks, every window over one block before the next:
+        // the block's own sums stay in the nearest cache for all nine
+        // windows, and only the sums a window ahead come from further.
+        constexpr std::size_t kBlock = 1024;
+        for (std::size_t first = start; first + kRowsPerDay <= end; first += kBlock) {
+            for (std::size_t w = 0; w < kWindows; ++w) {
+                const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
+                if (first + window > end) break;  // the longer windows do not fit either
+                const std::size_t last = std::min(first + kBlock - 1, end - window);
+                const double sum = sums.greatestWindow(first, last, window);
+                if (!best[w] || sum > *best[w]) best[w] = sum;
+            }
+        }
+    }
+    for (std::size_t w = 0; w < kWindows; ++w)
+        if (best[w]) e.highestMean[w] = *best[w] / static_cast<double>(kAveragingDays[w] * kRowsPerDay);
+
+    if (threshold) {
+        ThresholdEndpoints t;
+        t.threshold = *threshold;
+        t.minutesAbove = scan.above;
+        t.events = scan.events;
+        t.longestEventMinutes = scan.longest;
+        t.peakToThreshold = e.peak / *threshold;
+        e.threshold = t;
+    }
+    return e;
+}
+
+}  // namespace
+
+ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const std::vector<std::size_t>& runStarts,
+                                std::optional<double> threshold) {
+    if (valueIndex < 0 || valueIndex >= rows.valueCount) {
+        ColumnEndpoints none;
+        none.valueIndex = valueIndex;
+        none.rows = rows.size();
+        return none;
+    }
+    const std::size_t n = rows.size();
+    const Doubles x = uninitialised(n + 1);
+    for (std::size_t i = 0; i < n; ++i) x[i] = rows.rows[i].values[static_cast<std::size_t>(valueIndex)];
+    PrefixSums sums(n);
+    return seriesEndpoints(rows, valueIndex, x.get(), runsOf(runStarts, n), sums, threshold);
+}
+
+std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
+                                          const std::vector<std::optional<double>>& thresholds) {
+    const std::size_t n = rows.size();
+    const auto columns = static_cast<std::size_t>(rows.valueCount);
+    // Every column, and the runs of minutes, in one pass over the rows:
+    // reading one value of each 128-byte row per column would fetch the
+    // whole buffer from memory once for every column.
+    const Doubles series = uninitialised(n * columns + 1);
+    std::vector<std::size_t> runStarts;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ResultRow& row = rows.rows[i];
+        if (i == 0 || beginsRun(rows.rows[i - 1], row, year)) runStarts.push_back(i);
+        for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = row.values[k];
+    }
+    const auto runs = runsOf(runStarts, n);
+    PrefixSums sums(n);
+    std::vector<ColumnEndpoints> all;
+    for (std::size_t k = 0; k < columns; ++k)
+        all.push_back(seriesEndpoints(rows, static_cast<int>(k), series.get() + k * n, runs, sums,
+                                      k < thresholds.size() ? thresholds[k] : std::nullopt));
+    return all;
+}
+
+std::optional<double> parseThreshold(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!std::isfinite(value) || !(value > 0)) return std::nullopt;
+    return value;
+}
+
+std::vector<EndpointLine> endpointLines(const ColumnEndpoints& e, ModelKind kind) {
+    const std::string unit = valueUnit(kind, e.valueIndex);
+    std::vector<EndpointLine> lines;
+    lines.push_back({msg::kEndpointPeak, formatE(e.peak), unit, true});
+    lines.push_back({msg::kEndpointPeakAt, e.peakAt.empty() ? std::string(msg::kNoValue) : e.peakAt, "", false});
+    for (std::size_t w = 0; w < kAveragingDays.size(); ++w) {
+        char label[64];
+        std::snprintf(label, sizeof label, msg::kEndpointHighestMeanFormat, kAveragingDays[w]);
+        lines.push_back(
+            {label, e.highestMean[w] ? formatE(*e.highestMean[w]) : std::string(msg::kNoValue), unit, true});
+    }
+    const ThresholdEndpoints* t = e.threshold ? &*e.threshold : nullptr;
+    lines.push_back({msg::kEndpointThreshold, t ? formatE(t->threshold) : "", unit, true});
+    lines.push_back({msg::kEndpointMinutesAbove, t ? integerText(t->minutesAbove) : "", msg::kEndpointMinutesUnit,
+                     false});
+    lines.push_back({msg::kEndpointEvents, t ? integerText(t->events) : "", msg::kEndpointEventsUnit, false});
+    lines.push_back({msg::kEndpointLongestEvent, t ? integerText(t->longestEventMinutes) : "",
+                     msg::kEndpointMinutesUnit, false});
+    lines.push_back({msg::kEndpointPeakToThreshold, t ? formatE(t->peakToThreshold) : "", "", false});
+    return lines;
+}
+
+std::string endpointsCsv(const ColumnEndpoints& e, ModelKind kind, const std::string& scenarioName,
+                         const std::string& range) {
+    const ResultColumn* column = valueColumn(kind, e.valueIndex);
+    std::string text;
+    auto line = [&text](std::initializer_list<std::string> fields) {
+        bool first = true;
+        for (const std::string& f : fields) {
+            if (!first) text += ',';
+            text += csvField(f);
+            first = false;
+        }
+        text += kCsvLineEnd;
+    };
+    line({msg::kEndpointsCsvSection});
+    line({msg::kEndpointsCsvScenario, scenarioName});
+    line({msg::kEndpointsCsvRange, range});
+    line({msg::kEndpointsCsvColumn, column ? column->header : ""});
+    line({msg::kEndpointsCsvRows, integerText(static_cast<std::int64_t>(e.rows))});
+    text += kCsvLineEnd;
+    line({msg::kEndpointsCsvName, msg::kEndpointsCsvValue, msg::kEndpointsCsvUnit});
+    for (const EndpointLine& l : endpointLines(e, kind)) line({l.label, l.value, l.unit});
+    return utf8ToCp949(text);
+}
+
+bool exportEndpointsCsv(const std::filesystem::path& path, const ColumnEndpoints& endpoints, ModelKind kind,
+                        const std::string& scenarioName, const std::string& range, Prompter& prompter) {
+    const std::string text = endpointsCsv(endpoints, kind, scenarioName, range);
+    return writeCsvFile(path, prompter,
+                        [&](std::ostream& out) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+}
+
+std::string defaultEndpointsCsvFileName(ModelKind kind, int valueIndex, int startMonth, int startDay, int endMonth,
+                                        int endDay) {
+    const ResultColumn* column = valueColumn(kind, valueIndex);
+    char buf[128];
+    std::snprintf(buf, sizeof buf, msg::kEndpointsCsvFileFormat, column ? column->header : "", startMonth, startDay,
+                  endMonth, endDay);
+    return buf;
+}
+
+}  // namespace verdanel
