@@ -46,6 +46,9 @@ bool writeCompactCopy(StoreConnection& connection, const std::string& source, co
         StoreStatement mode(db, sql::kAutoVacuumMode);
         if (mode.nextRow() && mode.columnInt(0) == sql::kAutoVacuumNone) db.exec(sql::kUseIncrementalVacuum);
     }
+    // The copy gets the page size of new stores (VACUUM INTO takes the size
+    // set here, and setting it writes nothing to the store itself).
+    db.exec(sql::kUseStorePageSize);
     StoreStatement compact(db, sql::kCompactInto);
     compact.bindText(1, target);
     const bool ok = compact.run();

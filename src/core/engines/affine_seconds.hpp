@@ -10,21 +10,27 @@
 // the first few distinct spans of a day get a map of their own (the driver
 // asks for 59 s between stored rows all day long).
 //
-// N is the length of the state: the model's masses, and any amounts a model
-// accumulates as further rows (the map carries them like masses: a running
-// total keeps itself and adds what the second moves into it).
+// N is the length of the state: the model's masses, and after them the running
+// totals a model keeps (amounts degraded, carried away...). Only the first
+// Inputs entries drive the map; a running total keeps itself and adds what
+// the second moves into it, so its column of A is a column of the identity:
+// those columns are neither read nor multiplied, and the masses' rows of the
+// map are the same products, in the same order, as without any totals.
 #include <algorithm>
 #include <array>
 
 namespace verdanel::fate {
 
-template <int N>
+template <int N, int Inputs = N>
 class AffineSeconds {
+    static_assert(Inputs > 0 && Inputs <= N);
+
 public:
     using State = std::array<double, N>;
 
-    // second(from, sprayRate, to): the model's plain second. Forgets the
-    // powers and spans of the previous day.
+    // second(from, sprayRate, to): the model's plain second, in which entry
+    // i >= Inputs of `to` is entry i of `from` plus what the second adds to it.
+    // Forgets the powers and spans of the previous day.
     template <class PlainSecond>
     void readOneSecond(const PlainSecond& second) {
         Map& one = powers_[0];
@@ -33,7 +39,7 @@ public:
         State unit{}, out;
         second(unit, 1.0, out);
         std::copy(out.begin(), out.end(), one.b.begin());
-        for (int col = 0; col < N; ++col) {
+        for (int col = 0; col < Inputs; ++col) {
             unit.fill(0);
             unit[col] = 1;
             second(unit, 0.0, out);
@@ -86,7 +92,7 @@ private:
     // Columns padded to whole vectors of doubles.
     static constexpr int kRows = (N + 3) / 4 * 4;
     struct Map {
-        alignas(64) std::array<double, N * kRows> a;  // by columns
+        alignas(64) std::array<double, Inputs * kRows> a;  // by columns, the driving ones only
         alignas(64) std::array<double, kRows> b;
     };
     static constexpr int kPowerCount = 17;  // 2^0 .. 2^16 s; 2^16 s is most of a day
@@ -102,9 +108,10 @@ private:
     }
 
     // `first` then `second`: (A2, b2) after (A1, b1) is (A2 A1, A2 b1 + b2).
-    // Column c of A2 A1 is A2 applied to column c of A1.
+    // Column c of A2 A1 is A2 applied to column c of A1; the totals' columns
+    // stay those of the identity.
     static void chain(const Map& first, const Map& second, Map& out) {
-        for (int col = 0; col < N; ++col) product<false>(second, &first.a[col * kRows], 0, &out.a[col * kRows]);
+        for (int col = 0; col < Inputs; ++col) product<false>(second, &first.a[col * kRows], 0, &out.a[col * kRows]);
         product<true>(second, first.b.data(), 1, out.b.data());
     }
 
@@ -116,7 +123,7 @@ private:
 
     // to = rate b + A x (just A x without the spray part), the products added
     // column after column. Four rows at a time stay in registers while the
-    // columns go by.
+    // columns go by; a running total's row then adds the total itself.
     template <bool WithSpray>
     static void product(const Map& map, const double* x, double rate, double* to) {
         for (int row = 0; row < kRows; row += 4) {
@@ -127,13 +134,21 @@ private:
                 r2 = rate * map.b[row + 2];
                 r3 = rate * map.b[row + 3];
             }
-            for (int col = 0; col < N; ++col) {
+            for (int col = 0; col < Inputs; ++col) {
                 const double* a = &map.a[col * kRows + row];
                 const double xc = x[col];
                 r0 += a[0] * xc;
                 r1 += a[1] * xc;
                 r2 += a[2] * xc;
                 r3 += a[3] * xc;
+            }
+            if constexpr (Inputs < N) {
+                if (row + 3 >= Inputs) {
+                    if (row >= Inputs && row < N) r0 += x[row];
+                    if (row + 1 >= Inputs && row + 1 < N) r1 += x[row + 1];
+                    if (row + 2 >= Inputs && row + 2 < N) r2 += x[row + 2];
+                    if (row + 3 >= Inputs && row + 3 < N) r3 += x[row + 3];
+                }
             }
             to[row] = r0;
             to[row + 1] = r1;

@@ -38,6 +38,7 @@ public:
             limited_[i] = sent > 1;
             if (limited_[i])
                 for (int j = 0; j < Boxes; ++j) share_[i][j] /= sent;
+            leaving_[i] = limited_[i] ? 0.0 : 1 - sent;
         }
     }
 
@@ -46,6 +47,8 @@ public:
     const Table& shares() const { return share_; }
     // The box would have sent more than it holds and sends all of it.
     bool sendsAll(int from) const { return limited_[from]; }
+    // Share of box `from`'s air that no box receives: it leaves the scene.
+    double leaving(int from) const { return leaving_[from]; }
 
     // The air of every box after the move. The shares are finite (every box
     // is wider than nothing), so a box without air sends nothing.
@@ -59,6 +62,7 @@ public:
 private:
     Table share_{};
     std::array<bool, Boxes> limited_{};
+    Air leaving_{};
 };
 
 }  // namespace verdanel::fate

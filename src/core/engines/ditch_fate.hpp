@@ -58,6 +58,8 @@ public:
 private:
     friend SceneModel;
     void sprayInto(double sprayRate, Air& entering) const;
+    // The drifting share F of the spray leaves the scene at once.
+    double sprayLeaving(double sprayRate) const { return driftFraction_ * sprayRate; }
 
     double bankStripWidth_ = 0;
     double sceneArea_ = 0;  // water + spray2 + spray1 ground, m2

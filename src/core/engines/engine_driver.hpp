@@ -1,10 +1,13 @@
 #pragma once
 // Steps a fate model through a period, one simulated second at a time, and
-// hands over one output row per simulated minute (after the step at second 0).
+// hands over one output row per simulated minute (after the step at second 0)
+// and, from a model that keeps a mass balance, one mass-balance row per
+// simulated hour (at minute 0, right after that minute's output row).
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
+#include "core/common/mass_balance.hpp"
 #include "core/common/prompter.hpp"
 #include "core/engines/fate_model.hpp"
 #include "core/engines/simulation_period.hpp"
@@ -17,6 +20,21 @@ public:
     virtual ~OutputRowSink() = default;
     // month, day, hour, minute of the row; values in storage order.
     virtual bool row(int month, int day, int hour, int minute, const double* values) = 0;
+    // The mass balance at minute 0 of every simulated hour, after that
+    // minute's row: what the compartments hold and the totals since the
+    // start of the run (closure filled in). The last one of a run is its
+    // final balance. False stops the run as row() does; a sink that does not
+    // keep balances takes them as they come.
+    virtual bool balance(int month, int day, int hour, const MassBalanceRow& balance) {
+        (void)month, (void)day, (void)hour, (void)balance;
+        return true;
+    }
+};
+
+// A model that keeps a mass balance.
+template <class T>
+concept BalancedModel = requires(const T model) {
+    { model.massBalance() } -> std::convertible_to<MassBalanceRow>;
 };
 
 // A model that can take several seconds of unchanged spray in one call.
@@ -49,6 +67,10 @@ DriveResult drivePeriod(Fate& fate, const SimulationPeriod& period, const SprayS
                 fate.step(rate0);
                 fate.outputs(values.data());
                 if (!sink.row(day.month, day.day, hour, minute, values.data())) return DriveResult::SinkFailed;
+                if constexpr (BalancedModel<Fate>) {
+                    if (minute == 0 && !sink.balance(day.month, day.day, hour, fate.massBalance()))
+                        return DriveResult::SinkFailed;
+                }
                 if constexpr (FastForwardModel<Fate>) {
                     if (!plainSteps) {
                         if (!sprayMinute) {

@@ -11,16 +11,23 @@
 //       void sprayInto(double sprayRate, Air& entering) const;
 //   - in its setWeather, the day's weather terms and its transport table
 //     (startDay);
-//   - its output row.
+//   - its output row;
+//   - what of the spray of a second leaves the scene before it enters an air
+//     box (0 when nothing does): double sprayLeaving(double sprayRate) const.
 // The member functions live in fate_scene_impl.hpp; a model's .cpp includes
 // it and instantiates SceneModel for itself, so its step is compiled once,
 // with its own spray entry inlined.
 //
-// State layout (masses(), µg): the air boxes, the plants of each strip, the
-// soils of each strip, the water. A model that keeps running totals (amounts
-// degraded, taken up, carried away...) would append them to this state: the
-// fast path carries any rows the plain second fills.
+// State layout (µg): the masses (masses(): the air boxes, the plants of each
+// strip, the soils of each strip, the water), then the running totals of the
+// mass balance since the start of the run: applied, degraded, taken up,
+// leached, carried downstream, carried away. Every flux of the second is
+// credited to exactly one of them, and they are linear in the masses, so the
+// fast path carries them in the same affine map and the balance closes there
+// as with the plain step.
 #include <array>
+
+#include "core/common/mass_balance.hpp"
 
 #include "core/engines/affine_seconds.hpp"
 #include "core/engines/air_transport.hpp"
@@ -36,7 +43,12 @@ public:
     static constexpr int kWaterBox = Strips;  // the air box above the water
     static constexpr int kAirMass = 0, kPlantMass = kBoxes, kSoilMass = kPlantMass + Strips;
     static constexpr int kWaterMass = kSoilMass + Strips, kMassCount = kWaterMass + 1;
+    // The running totals after the masses.
+    static constexpr int kApplied = kMassCount, kDegraded = kApplied + 1, kUptake = kDegraded + 1,
+                         kLeached = kUptake + 1, kOutflow = kLeached + 1, kCarriedAway = kOutflow + 1,
+                         kStateCount = kCarriedAway + 1;
     using Masses = std::array<double, kMassCount>;
+    using State = std::array<double, kStateCount>;
     using Air = std::array<double, kBoxes>;
 
     double sprayDuration() const { return spray_.duration; }        // D, s
@@ -47,12 +59,16 @@ public:
     // `seconds` steps at one spray rate under the current day's weather.
     void advance(double sprayRate, int seconds);
 
-    const Masses& masses() const { return masses_; }
-    void setMasses(const Masses& masses) { masses_ = masses; }
-    double airMass(int box) const { return masses_[kAirMass + box]; }
-    double plantMass(int strip) const { return masses_[kPlantMass + strip]; }
-    double soilMass(int strip) const { return masses_[kSoilMass + strip]; }
-    double waterMass() const { return masses_[kWaterMass]; }
+    Masses masses() const;
+    // Sets what the compartments hold; the running totals stay as they are.
+    void setMasses(const Masses& masses);
+    const State& state() const { return state_; }
+    double airMass(int box) const { return state_[kAirMass + box]; }
+    double plantMass(int strip) const { return state_[kPlantMass + strip]; }
+    double soilMass(int strip) const { return state_[kSoilMass + strip]; }
+    double waterMass() const { return state_[kWaterMass]; }
+    // What the compartments hold now and the totals so far, closure included.
+    MassBalanceRow massBalance() const;
 
     double length() const { return length_; }          // L, m
     double waterWidth() const { return waterWidth_; }  // Ws, m
@@ -65,9 +81,10 @@ public:
     const DayTerms& dayTerms() const { return day_; }
     const AirTransport<kBoxes>& transport() const { return transport_; }
 
-    // One second from the masses `m`: every rate from the masses it starts
-    // with, then the mass changes, then the wind's move of the air.
-    void second(const Masses& m, double sprayRate, Masses& next) const;
+    // One second from the state `m`: every rate from the masses it starts
+    // with, then the mass changes, then the wind's move of the air; each
+    // total adds what the second moved into it.
+    void second(const State& m, double sprayRate, State& next) const;
 
 protected:
     // particleDensity: of the spray droplets that settle out of the air, kg/m3.
@@ -85,7 +102,7 @@ protected:
 
 private:
     template <bool Raining>
-    void secondOfDay(const Masses& m, double sprayRate, Masses& next) const;
+    void secondOfDay(const State& m, double sprayRate, State& next) const;
 
     SprayOfRun spray_;
     ChemicalRates rates_;
@@ -96,8 +113,8 @@ private:
     WaterBody water_;
     DayTerms day_;
     AirTransport<kBoxes> transport_;
-    Masses masses_{};
-    AffineSeconds<kMassCount> fast_;
+    State state_{};
+    AffineSeconds<kStateCount, kMassCount> fast_;
 };
 
 }  // namespace verdanel::fate

@@ -6,6 +6,7 @@
 
 #include "core/chemicals/chemical_messages.hpp"
 #include "core/chemicals/chemical_rules.hpp"
+#include "core/common/mass_balance.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
@@ -14,6 +15,7 @@
 #include "core/engines/stream_fate.hpp"
 #include "core/results/result_buffer.hpp"
 #include "core/results/result_columns.hpp"
+#include "core/store/batch_insert.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -44,70 +46,122 @@ std::string notUsable(const ChemicalRecord& chemical) {
 // The first output value of a run that is not a finite number.
 struct NotFiniteValue {
     int valueIndex = -1;      // -1: every value so far was finite
+    const char* balanceColumn = nullptr;  // or the mass-balance entry that was not
     std::int64_t row = 0;     // output rows before it (minutes since the period's first second)
-    bool found() const { return valueIndex >= 0; }
+    bool found() const { return valueIndex >= 0 || balanceColumn != nullptr; }
 };
 
 // "Cwater at 2010-06-01 10:01": the value and the simulated minute of its row.
 std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at) {
     const auto& series = resultSeries(kind);
-    const std::string name = static_cast<std::size_t>(at.valueIndex) < series.size()
+    const std::string name = at.balanceColumn != nullptr ? std::string(at.balanceColumn)
+                             : static_cast<std::size_t>(at.valueIndex) < series.size()
                                  ? series[static_cast<std::size_t>(at.valueIndex)].name
                                  : std::to_string(at.valueIndex);
     const CivilTime when = fromCivilSeconds(toCivilSeconds(period.firstSecond) + at.row * 60);
     return fillMessage(fillMessage(msg::kNotFiniteResultFormat, name), formatSprayDate(when));
 }
 
-// Binds each output row to one prepared insert inside the run's transaction.
-// A row holding a value that is not a finite number stops the run: such a
-// value would be stored as NULL and every summary read from it is void.
+// A mass-balance row as the sink keeps it until its block is written.
+struct BalanceRecord {
+    int month = 0, day = 0, hour = 0;
+    MassBalanceRow balance;
+};
+
+// Two-digit texts "00" to "59" for the time columns, bound without a copy.
+const std::array<std::array<char, 3>, 60>& twoDigitTexts() {
+    static const std::array<std::array<char, 3>, 60> texts = [] {
+        std::array<std::array<char, 3>, 60> t{};
+        for (int i = 0; i < 60; ++i) std::snprintf(t[static_cast<std::size_t>(i)].data(), 3, "%02d", i);
+        return t;
+    }();
+    return texts;
+}
+
+void bindTime(StoreStatement& st, int first, const std::string& name, int month, int day, int hour, int minute) {
+    const auto& two = twoDigitTexts();
+    auto text = [&](int v) { return std::string_view(two[static_cast<std::size_t>(v)].data(), 2); };
+    st.bindStaticText(first, name);
+    st.bindStaticText(first + 1, text(month));
+    st.bindStaticText(first + 2, text(day));
+    st.bindStaticText(first + 3, text(hour));
+    st.bindStaticText(first + 4, text(minute));
+}
+
+constexpr int kTimeColumns = 5;  // name, month, day, hour, minute
+
+// Sends the output rows and the mass-balance rows of a run to their tables
+// inside the run's transaction, in blocks of many rows per statement. A row
+// holding a value that is not a finite number stops the run: such a value
+// would be stored as NULL and every summary read from it is void.
 class StoreRowSink final : public OutputRowSink {
 public:
-    StoreRowSink(StoreConnection& connection, const char* insertSql, const std::string& name, int valueCount,
+    StoreRowSink(StoreConnection& connection, ModelKind kind, const std::string& name, int valueCount,
                  ResultBuffer* keep)
-        : insert_(connection, insertSql), name_(name), valueCount_(valueCount), keep_(keep) {
-        for (int i = 0; i < 60; ++i) std::snprintf(twoDigits_[i].data(), 3, "%02d", i);
-    }
-    bool valid() const { return insert_.valid(); }
-    const std::string& error() const { return insert_.error(); }
+        : name_(name),
+          valueCount_(valueCount),
+          keep_(keep),
+          output_(connection, sql::statementsFor(kind).insertOutput, kTimeColumns + valueCount,
+                  [this](StoreStatement& st, int first, const ResultRow& r) {
+                      bindTime(st, first, name_, r.month, r.day, r.hour, r.minute);
+                      for (int i = 0; i < valueCount_; ++i)
+                          st.bindDouble(first + kTimeColumns + i, r.values[static_cast<std::size_t>(i)]);
+                  }),
+          balance_(connection, sql::insertMassBalance(kind), kTimeColumns + kBalanceEntryCount,
+                   [this](StoreStatement& st, int first, const BalanceRecord& r) {
+                       bindTime(st, first, name_, r.month, r.day, r.hour, 0);
+                       for (int i = 0; i < kBalanceEntryCount; ++i)
+                           st.bindDouble(first + kTimeColumns + i,
+                                         r.balance.*kMassBalanceEntries[static_cast<std::size_t>(i)].value);
+                   }) {}
+    bool valid() const { return output_.valid() && balance_.valid(); }
+    const std::string& error() const { return output_.error().empty() ? balance_.error() : output_.error(); }
     std::int64_t rows() const { return rows_; }
     const NotFiniteValue& notFinite() const { return notFinite_; }
 
     bool row(int month, int day, int hour, int minute, const double* values) override {
-        // A few compares per row; the insert below costs a hundred times more.
+        // A few compares per row; the insert costs far more.
         for (int i = 0; i < valueCount_; ++i) {
             if (!std::isfinite(values[i])) {
-                notFinite_ = {i, rows_};
+                notFinite_.valueIndex = i;
+                notFinite_.row = rows_;
                 return false;
             }
         }
-        insert_.bindStaticText(1, name_);
-        insert_.bindStaticText(2, std::string_view(twoDigits_[month].data(), 2));
-        insert_.bindStaticText(3, std::string_view(twoDigits_[day].data(), 2));
-        insert_.bindStaticText(4, std::string_view(twoDigits_[hour].data(), 2));
-        insert_.bindStaticText(5, std::string_view(twoDigits_[minute].data(), 2));
-        for (int i = 0; i < valueCount_; ++i) insert_.bindDouble(6 + i, values[i]);
-        if (!insert_.run()) return false;
+        ResultRow r;
+        r.month = month;
+        r.day = day;
+        r.hour = hour;
+        r.minute = minute;
+        std::copy(values, values + valueCount_, r.values.begin());
+        if (!output_.add(r)) return false;
         ++rows_;
-        if (keep_) {
-            ResultRow& r = keep_->rows.emplace_back();
-            r.month = month;
-            r.day = day;
-            r.hour = hour;
-            r.minute = minute;
-            std::copy(values, values + valueCount_, r.values.begin());
-        }
+        if (keep_) keep_->rows.push_back(r);
         return true;
     }
 
+    bool balance(int month, int day, int hour, const MassBalanceRow& balance) override {
+        for (const MassBalanceEntry& e : kMassBalanceEntries) {
+            if (!std::isfinite(balance.*e.value)) {
+                notFinite_.balanceColumn = e.column;
+                notFinite_.row = rows_ - 1;  // the minute of the output row just handed over
+                return false;
+            }
+        }
+        return balance_.add({month, day, hour, balance});
+    }
+
+    // The rows still kept go to the store.
+    bool finish() { return output_.finish() && balance_.finish(); }
+
 private:
-    StoreStatement insert_;
     std::string name_;
     int valueCount_;
     ResultBuffer* keep_;
+    BatchInsert<ResultRow> output_;
+    BatchInsert<BalanceRecord> balance_;
     std::int64_t rows_ = 0;
     NotFiniteValue notFinite_;
-    std::array<std::array<char, 3>, 60> twoDigits_{};
 };
 
 template <class Fate>
@@ -238,7 +292,7 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     }
 
     const bool stream = scenario.kind == ModelKind::Stream;
-    StoreRowSink sink(connection, statements.insertOutput, scenario.name,
+    StoreRowSink sink(connection, scenario.kind, scenario.name,
                       stream ? StreamFate::kOutputCount : DitchFate::kOutputCount, options.keepRows);
     if (options.keepRows) {
         *options.keepRows = ResultBuffer(scenario.kind);
@@ -259,7 +313,10 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         return refuse(RunStatus::ModelFailed, notFiniteMessage(scenario.kind, outcome.period, sink.notFinite()),
                       caption);
     }
-    if (result == DriveResult::SinkFailed) return storeFailure(sink.error());
+    if (result == DriveResult::SinkFailed || !sink.finish()) {
+        if (options.keepRows) options.keepRows->rows.clear();
+        return storeFailure(sink.error());
+    }
     if (!transaction.commit()) return storeFailure(transaction.error());
 
     outcome.status = RunStatus::Completed;

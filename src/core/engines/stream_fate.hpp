@@ -46,6 +46,8 @@ private:
     friend SceneModel;
     // Where the spray of a second enters the air boxes.
     void sprayInto(double sprayRate, Air& entering) const;
+    // The spray drifting past the far field is not followed: it never entered the scene.
+    double sprayLeaving(double) const { return 0; }
 
     double width_ = 0, adjacentWidth_ = 0;  // W and a, m
     std::array<double, 5> distanceFactor_{};  // x^-1.05 at the five strip edges

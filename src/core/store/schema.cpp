@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
@@ -15,6 +17,12 @@
 namespace verdanel {
 
 namespace {
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 #define VERDANEL_OUTPUT_KEY_COLUMNS                                                       \
     "scenario_name TEXT, simulation_month TEXT, simulation_day TEXT, simulation_hour TEXT, " \
     "simulation_minute TEXT, "
@@ -41,7 +49,8 @@ const char* const kCreateOutputPond =
 #define VERDANEL_MASS_BALANCE(name)                                                                 \
     "CREATE TABLE " name " (Scenario_Name TEXT, simulation_month TEXT, simulation_day TEXT, "         \
     "simulation_hour TEXT, simulation_minute TEXT, mass_air REAL, mass_soil REAL, mass_plant REAL, " \
-    "mass_water REAL, mass_degraded REAL)"
+    "mass_water REAL, mass_degraded REAL, mass_applied REAL, mass_uptake REAL, mass_leached REAL, "  \
+    "mass_outflow REAL, mass_carried_away REAL, mass_closure REAL)"
 const char* const kCreateMassBalanceStream = VERDANEL_MASS_BALANCE("mass_balance_stream");
 const char* const kCreateMassBalanceDitch = VERDANEL_MASS_BALANCE("mass_balance_ditch");
 const char* const kCreateMassBalancePond = VERDANEL_MASS_BALANCE("mass_balance_pond");
@@ -67,7 +76,11 @@ std::vector<const char*> withKeys(std::vector<const char*> values) {
 }
 const std::vector<const char*> kMassBalanceColumns = {"Scenario_Name", "simulation_month", "simulation_day",
                                                       "simulation_hour", "simulation_minute", "mass_air",
-                                                      "mass_soil", "mass_plant", "mass_water", "mass_degraded"};
+                                                      "mass_soil", "mass_plant", "mass_water", "mass_degraded",
+                                                      "mass_applied", "mass_uptake", "mass_leached", "mass_outflow",
+                                                      "mass_carried_away", "mass_closure"};
+// The tables whose later columns a store made before them may lack.
+constexpr const char* kGrowingTables[] = {"mass_balance_stream", "mass_balance_ditch", "mass_balance_pond"};
 }  // namespace
 
 const std::vector<const char*>& chemicalColumns() {
@@ -160,8 +173,9 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
     {
         SqliteDatabase db;
         if (!db.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, outcome.error)) return outcome;
-        // Before the first table: a delete then gives its pages back by itself.
-        ok = db.exec(sql::kUseIncrementalVacuum, &outcome.error) && db.exec("BEGIN", &outcome.error);
+        // Before the first table: the page size, and a delete then gives its pages back by itself.
+        ok = db.exec(sql::kUseStorePageSize, &outcome.error) && db.exec(sql::kUseIncrementalVacuum, &outcome.error) &&
+             db.exec("BEGIN", &outcome.error);
         for (const auto& table : storeTables()) ok = ok && db.exec(table.createStatement, &outcome.error);
         for (const char* index : kCreateIndexes) ok = ok && db.exec(index, &outcome.error);
         if (ok && !samples.rows.empty()) {
@@ -199,6 +213,41 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
     }
     outcome.ok = true;
     return outcome;
+}
+
+bool addMissingColumns(const SqliteDatabase& db, std::string& error) {
+    for (const char* name : kGrowingTables) {
+        const auto& tables = storeTables();
+        const auto table = std::find_if(tables.begin(), tables.end(),
+                                        [&](const TableDefinition& t) { return std::string_view(t.name) == name; });
+        if (table == tables.end()) continue;
+        std::vector<std::string> present;
+        {
+            StoreStatement columns(db, sql::kTableColumns);
+            if (!columns.valid()) {
+                error = columns.error();
+                return false;
+            }
+            columns.bindText(1, name);
+            while (columns.nextRow()) present.push_back(lowerCase(columns.columnText(0)));
+            if (columns.failed()) {
+                error = columns.error();
+                return false;
+            }
+        }
+        // A store without the table is none of ours to change.
+        if (present.empty()) continue;
+        for (const char* column : table->columns) {
+            if (std::find(present.begin(), present.end(), lowerCase(column)) != present.end()) continue;
+            std::string alter = "ALTER TABLE ";
+            alter += name;
+            alter += " ADD COLUMN ";
+            alter += column;
+            alter += " REAL";
+            if (!db.exec(alter.c_str(), &error)) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace verdanel

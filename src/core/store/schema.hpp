@@ -5,6 +5,7 @@
 
 namespace verdanel {
 
+class SqliteDatabase;
 class StoreConnection;
 
 struct TableDefinition {
@@ -29,5 +30,11 @@ struct StoreCreation {
 // Makes a new store file with the eight tables. Never replaces an existing
 // file. When chemicalsFile is given, its sample chemicals are inserted.
 StoreCreation createStore(const std::string& path, const std::string& chemicalsFile = {});
+
+// A store made before the mass-balance tables had all their columns gains the
+// missing ones (REAL, empty in the rows it holds), one ALTER TABLE each; a
+// store that has them is not written. False with the store's words in
+// `error` when the store refuses (a read-only file).
+bool addMissingColumns(const SqliteDatabase& db, std::string& error);
 
 }  // namespace verdanel

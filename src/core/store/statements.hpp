@@ -4,6 +4,7 @@
 // quote is just a name; "||" joins two texts. Table names are matched without
 // regard to letter case, as the store does.
 #include <string>
+#include <string_view>
 
 #include "core/common/model_kind.hpp"
 
@@ -61,6 +62,21 @@ inline constexpr const char* kDeletePondOutput = "DELETE FROM model_output_Pond 
 inline constexpr const char* kDeleteStreamMassBalance = "DELETE FROM mass_balance_stream WHERE Scenario_Name = ?";
 inline constexpr const char* kDeleteDitchMassBalance = "DELETE FROM mass_balance_Ditch WHERE Scenario_Name = ?";
 inline constexpr const char* kDeletePondMassBalance = "DELETE FROM mass_balance_Pond WHERE Scenario_Name = ?";
+
+// Mass-balance rows (name, month, day, hour, minute as two-digit texts, then
+// the entries of kMassBalanceEntries), with the columns named: a store made
+// before these tables had all of them gains the missing ones at the end.
+const std::string& insertMassBalance(ModelKind kind);
+// The month, day, hour, minute and entries of a scenario's mass-balance rows
+// between two "MMDD" bounds (start, end, name), as the output search selects
+// its rows: a start after the end is a range across New Year, in stored order.
+const std::string& searchMassBalance(ModelKind kind, bool acrossNewYear);
+// The mass-balance table's columns a store lacks are added with
+// "ALTER TABLE <table> ADD COLUMN <column> REAL". (table name)
+inline constexpr const char* kTableColumns = "SELECT name FROM pragma_table_info(?)";
+// Many rows in one statement: the single-row insert `insert` (one "(?, ...)"
+// after VALUES) with its tuple repeated `rows` times.
+std::string multiRowInsert(std::string_view insert, int rows);
 
 // Month and day are joined as one four-character text and compared as text,
 // both bounds included; the year takes no part. (start "MMDD", end "MMDD", name)
@@ -123,6 +139,11 @@ inline ModelStatements statementsFor(ModelKind kind) {
 
 // Store pragmas and compaction.
 inline constexpr const char* kCompactInto = "VACUUM INTO ?";
+// New stores and compacted copies: pages of 16 KiB, which measured faster for
+// the long appends of a run than the default 4 KiB. Set before the first
+// table (and before VACUUM INTO, which gives the copy that size).
+inline constexpr int kStorePageSize = 16384;
+inline constexpr const char* kUseStorePageSize = "PRAGMA page_size = 16384";
 // Set before the tables of a new store, and before a rewrite: a delete then
 // gives its pages back with kIncrementalVacuum instead of a whole rewrite.
 inline constexpr const char* kUseIncrementalVacuum = "PRAGMA auto_vacuum = INCREMENTAL";

@@ -8,6 +8,7 @@
 
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
+#include "core/store/schema.hpp"
 
 namespace verdanel {
 
@@ -81,6 +82,12 @@ bool StoreConnection::open(const std::string& connectionText, Prompter& prompter
         return fail(why + ": " + path_);
     }
     if (sqlite3_column_int(count.get(), 0) == 0) return fail(std::string(msg::kStoreHasNoTables) + ": " + path_);
+    count.reset();
+    // A store made before the mass balance was kept gains its columns now. A
+    // store that cannot be written (a read-only file) still opens for reading;
+    // a run then reports the store's refusal.
+    std::string unchanged;
+    addMissingColumns(db_, unchanged);
     state_ = State::Open;
     return true;
 }
