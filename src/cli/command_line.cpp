@@ -127,4 +127,29 @@ std::optional<SearchedRows> searchScenario(StoreConnection& connection, Prompter
     return searched;
 }
 
+// Columns a text takes on a terminal: Hangul and the CJK unit signs take two.
+std::size_t displayWidth(const std::string& utf8) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        char32_t code = length == 1 ? c : c & (0xFF >> (length + 1));
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        const bool wide = (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+                          (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+                          (code >= 0xFF00 && code <= 0xFF60);
+        width += wide ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+// `text` padded with blanks to `width` columns, on the left (right-aligned) or the right.
+std::string padded(const std::string& text, std::size_t width, bool alignRight) {
+    const std::size_t used = displayWidth(text);
+    const std::string fill(width > used ? width - used : 0, ' ');
+    return alignRight ? fill + text : text + fill;
+}
+
 }  // namespace verdanel::cli

@@ -67,4 +67,9 @@ struct SearchedRows {
 std::optional<SearchedRows> searchScenario(StoreConnection& connection, Prompter& prompter,
                                            const SearchRequest& request);
 
+// Columns a text takes on a terminal: Hangul and the CJK unit signs take two.
+std::size_t displayWidth(const std::string& utf8);
+// `text` padded with blanks to `width` columns, on the left (right-aligned) or the right.
+std::string padded(const std::string& text, std::size_t width, bool alignRight);
+
 }  // namespace verdanel::cli

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/balance_command.hpp"
 #include "cli/endpoints_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
@@ -44,6 +45,8 @@ constexpr const char* kUsage =
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] --out FILE.csv\n"
     "  verdanel-cli [--store PATH] endpoints --model stream|ditch|pond --scenario NAME\n"
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] [--threshold COLUMN=VALUE]... [--json]\n"
+    "  verdanel-cli [--store PATH] balance --model stream|ditch|pond --scenario NAME\n"
+    "               [--from MM-DD] [--to MM-DD] [--out FILE.csv]\n"
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
     "  verdanel-cli [--store PATH] chemicals\n"
     "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
@@ -372,6 +375,7 @@ int main(int argc, char** argv) {
     if (command == "run") return runCommand(store, std::move(args));
     if (command == "export") return exportCommand(store, std::move(args));
     if (command == "endpoints") return cli::endpointsCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
+    if (command == "balance") return cli::balanceCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
     if (command == "delete") return deleteCommand(store, std::move(args));

@@ -24,6 +24,8 @@
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
 #include "core/results/exposure_messages.hpp"
+#include "core/results/mass_balance_messages.hpp"
+#include "core/results/mass_balance_series.hpp"
 #include "core/results/result_columns.hpp"
 #include "core/results/result_csv.hpp"
 #include "core/results/result_messages.hpp"
@@ -39,6 +41,7 @@
 #include "gui/controls/tab_pages_control.hpp"
 #include "gui/results/chart_view.hpp"
 #include "gui/results/exposure_page.hpp"
+#include "gui/results/mass_balance_page.hpp"
 #include "gui/results/result_pages.hpp"
 #include "gui/results/window_picture.hpp"
 #include "gui/scenario/scenario_window.hpp"
@@ -208,6 +211,9 @@ void ResultWindow::buildControls() {
         },
         tabs_);
     tabs_->addPage(exposurePage_, QString::fromUtf8(msg::kExposureTab));
+    // Where the sprayed chemical went over the same period.
+    massBalancePage_ = new MassBalancePage(tabs_);
+    tabs_->addPage(massBalancePage_, QString::fromUtf8(msg::kMassBalanceTab));
     tabs_->selectPage(1);
     tabs_->selectPage(0);
     tabs_->setNormalTextColor(kTabNormalColor);
@@ -465,6 +471,7 @@ void ResultWindow::clearPages() {
     finalPage_->clear();
     detailPage_->clear();
     exposurePage_->clear();
+    massBalancePage_->clear();
 }
 
 void ResultWindow::uncheckAllSeries() {
@@ -539,6 +546,8 @@ void ResultWindow::search() {
         finalPage_->setSummary(summarize(rows_, start_.year()));
         exposurePage_->showRows(&rows_, start_.year(), QString::fromStdString(name), start_.month(), start_.day(),
                                 end_.month(), end_.day());
+        massBalancePage_->showRows(searchMassBalance(connection_, kind_, name, start_.month(), start_.day(),
+                                                     end_.month(), end_.day()));
 
         uncheckAllSeries();
         seriesBoxes_[static_cast<std::size_t>(rows_.waterIndex())]->setChecked(true);

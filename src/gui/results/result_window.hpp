@@ -49,6 +49,7 @@ class ColorPickerButton;
 class DetailedResultsPage;
 class ExposurePage;
 class FinalResultsPage;
+class MassBalancePage;
 class QtProgressSink;
 class TabPagesControl;
 
@@ -110,6 +111,7 @@ public:
     FinalResultsPage* finalPage() const { return finalPage_; }
     DetailedResultsPage* detailPage() const { return detailPage_; }
     ExposurePage* exposurePage() const { return exposurePage_; }
+    MassBalancePage* massBalancePage() const { return massBalancePage_; }
     // "로그 눈금": the chart's logarithmic value axis.
     QCheckBox* logScaleBox() const { return logScale_; }
     QCheckBox* seriesBox(int k) const;
@@ -185,6 +187,7 @@ private:
     FinalResultsPage* finalPage_ = nullptr;
     DetailedResultsPage* detailPage_ = nullptr;
     ExposurePage* exposurePage_ = nullptr;
+    MassBalancePage* massBalancePage_ = nullptr;
     QCheckBox* logScale_ = nullptr;
     std::array<QCheckBox*, kMaxResultValues> seriesBoxes_{};
     std::array<ColorPickerButton*, kMaxResultValues> colorButtons_{};
