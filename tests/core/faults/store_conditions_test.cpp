@@ -344,7 +344,11 @@ TEST(DamagedStore, OpenFailsWithTheStoresWordsAndTheFileIsLeftAlone) {
     std::mt19937 random(20100601);
     std::string noise(64 * 1024, '\0');
     for (char& c : noise) c = static_cast<char>(random() & 0xFF);
-    std::string badHeader = real.substr(0, 4096);
+    // The store's own page size, from its header (big-endian at offset 16).
+    const std::size_t page = static_cast<std::size_t>(static_cast<unsigned char>(real[16])) << 8 |
+                             static_cast<unsigned char>(real[17]);
+    ASSERT_GE(page, 4096u);
+    std::string badHeader = real.substr(0, page);
     badHeader[16] = 0x03;  // a page size that is not a power of two
     badHeader[17] = 0x01;
 
@@ -353,10 +357,10 @@ TEST(DamagedStore, OpenFailsWithTheStoresWordsAndTheFileIsLeftAlone) {
         {"empty file", std::string()},
         {"first 50 bytes", real.substr(0, 50)},
         {"first 100 bytes", real.substr(0, 100)},
-        {"first page", real.substr(0, 4096)},
-        {"first two pages", real.substr(0, 8192)},
+        {"first page", real.substr(0, page)},
+        {"first two pages", real.substr(0, 2 * page)},
         {"first half", real.substr(0, real.size() / 2)},
-        {"all but the last page", real.substr(0, real.size() - 4096)},
+        {"all but the last page", real.substr(0, real.size() - page)},
         {"a broken page size", badHeader},
     };
     const std::filesystem::path database = f.app.folder.path() / "Database";
