@@ -1,6 +1,11 @@
 #include "core/engines/scenario_run.hpp"
 
 #include <array>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <cmath>
 #include <cstdio>
 
@@ -90,10 +95,28 @@ void bindTime(StoreStatement& st, int first, const std::string& name, int month,
 
 constexpr int kTimeColumns = 5;  // name, month, day, hour, minute
 
+// Rows travel from the model to the store in batches of this many minutes.
+constexpr std::size_t kMinutesPerBatch = 4096;
+// Batches waiting for the store at most: the model runs ahead by this much.
+constexpr std::size_t kBatchesAhead = 4;
+
+// What one batch carries to the store: its minutes' output rows and the
+// mass-balance rows of its hours.
+struct RowBatch {
+    std::vector<ResultRow> output;
+    std::vector<BalanceRecord> balance;
+};
+
 // Sends the output rows and the mass-balance rows of a run to their tables
 // inside the run's transaction, in blocks of many rows per statement. A row
 // holding a value that is not a finite number stops the run: such a value
 // would be stored as NULL and every summary read from it is void.
+//
+// The store's work runs on a thread of its own while the model computes the
+// next rows: the two take about as long as each other, so a run costs little
+// more than its writing. The connection is used by the writing thread alone
+// from the first row until finish() or stop() has joined it; the run's
+// transaction is begun before and committed or rolled back after.
 class StoreRowSink final : public OutputRowSink {
 public:
     StoreRowSink(StoreConnection& connection, ModelKind kind, const std::string& name, int valueCount,
@@ -113,8 +136,16 @@ public:
                        for (int i = 0; i < kBalanceEntryCount; ++i)
                            st.bindDouble(first + kTimeColumns + i,
                                          r.balance.*kMassBalanceEntries[static_cast<std::size_t>(i)].value);
-                   }) {}
+                   }) {
+        filling_.output.reserve(kMinutesPerBatch);
+        if (valid()) writer_ = std::thread([this] { writeBatches(); });
+    }
+    ~StoreRowSink() override { stop(); }
+    StoreRowSink(const StoreRowSink&) = delete;
+    StoreRowSink& operator=(const StoreRowSink&) = delete;
+
     bool valid() const { return output_.valid() && balance_.valid(); }
+    // Read after finish() or stop().
     const std::string& error() const { return output_.error().empty() ? balance_.error() : output_.error(); }
     std::int64_t rows() const { return rows_; }
     const NotFiniteValue& notFinite() const { return notFinite_; }
@@ -128,16 +159,15 @@ public:
                 return false;
             }
         }
-        ResultRow r;
+        ResultRow& r = filling_.output.emplace_back();
         r.month = month;
         r.day = day;
         r.hour = hour;
         r.minute = minute;
         std::copy(values, values + valueCount_, r.values.begin());
-        if (!output_.add(r)) return false;
         ++rows_;
         if (keep_) keep_->rows.push_back(r);
-        return true;
+        return filling_.output.size() < kMinutesPerBatch || handOver();
     }
 
     bool balance(int month, int day, int hour, const MassBalanceRow& balance) override {
@@ -148,13 +178,73 @@ public:
                 return false;
             }
         }
-        return balance_.add({month, day, hour, balance});
+        filling_.balance.push_back({month, day, hour, balance});
+        return true;
     }
 
-    // The rows still kept go to the store.
-    bool finish() { return output_.finish() && balance_.finish(); }
+    // The rows still kept go to the store; true when every row is there.
+    bool finish() {
+        bool ok = handOver();
+        stop();
+        return ok && !failed_ && output_.finish() && balance_.finish();
+    }
+
+    // Ends the writing thread (after the batches handed over so far).
+    void stop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+        if (writer_.joinable()) writer_.join();
+    }
 
 private:
+    bool handOver() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return waiting_.size() < kBatchesAhead || failed_; });
+        if (failed_) return false;
+        if (filling_.output.empty() && filling_.balance.empty()) return true;
+        waiting_.push_back(std::move(filling_));
+        if (!spare_.empty()) {
+            filling_ = std::move(spare_.back());
+            spare_.pop_back();
+        } else {
+            filling_ = RowBatch{};
+            filling_.output.reserve(kMinutesPerBatch);
+        }
+        lock.unlock();
+        changed_.notify_all();
+        return true;
+    }
+
+    // The writing thread: every batch in turn, until the sink closes.
+    void writeBatches() {
+        for (;;) {
+            RowBatch batch;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] { return !waiting_.empty() || closed_; });
+                if (waiting_.empty()) return;
+                batch = std::move(waiting_.front());
+                waiting_.pop_front();
+            }
+            changed_.notify_all();
+            bool ok = true;
+            for (const ResultRow& r : batch.output) ok = ok && output_.add(r);
+            for (const BalanceRecord& r : batch.balance) ok = ok && balance_.add(r);
+            batch.output.clear();
+            batch.balance.clear();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                spare_.push_back(std::move(batch));
+                if (!ok) failed_ = true;
+            }
+            changed_.notify_all();
+            if (!ok) return;
+        }
+    }
+
     std::string name_;
     int valueCount_;
     ResultBuffer* keep_;
@@ -162,6 +252,15 @@ private:
     BatchInsert<BalanceRecord> balance_;
     std::int64_t rows_ = 0;
     NotFiniteValue notFinite_;
+
+    RowBatch filling_;  // the model's side
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<RowBatch> waiting_;
+    std::vector<RowBatch> spare_;
+    bool closed_ = false;
+    bool failed_ = false;
+    std::thread writer_;
 };
 
 template <class Fate>
@@ -301,7 +400,11 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     if (!sink.valid()) return storeFailure(sink.error());
     DriveResult result = stream ? driveModel<StreamFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps)
                                 : driveModel<DitchFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps);
-    if (result != DriveResult::Finished && options.keepRows) options.keepRows->rows.clear();
+    if (result != DriveResult::Finished) {
+        // The store is the run's own again before anything is rolled back.
+        sink.stop();
+        if (options.keepRows) options.keepRows->rows.clear();
+    }
     if (result == DriveResult::Abandoned) {
         transaction.rollback();
         outcome.status = RunStatus::Abandoned;
