@@ -88,7 +88,7 @@ private slots:
     void pageFollowsTheColumnAndTheThresholdAsTyped() {
         ResultWindow& w = *window;
         ExposurePage& page = *w.exposurePage();
-        QCOMPARE(w.tabs()->count(), 3);
+        QCOMPARE(w.tabs()->count(), 4);  // "노출 평가" is the third, "물질 수지" the fourth
         w.tabs()->selectPage(2);
         QVERIFY(page.isVisible());
         QCOMPARE(page.columnHeader(), QString("Cwater"));

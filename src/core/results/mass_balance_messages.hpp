@@ -31,6 +31,8 @@ inline constexpr const char* kBalanceMassHeader = "질량 [㎍]";
 inline constexpr const char* kBalanceFractionHeader = "살포 유입 대비 [%]";
 inline constexpr const char* kBalanceFinalHourFormat = "마지막 시각: %s";
 inline constexpr const char* kBalanceChartTitle = "살포 유입량 대비 비율 (누적)";
+// The page's line of what its table leaves out: applied and closure (label, mass, share).
+inline constexpr const char* kBalanceTotalsFormat = "%s %s ㎍ · %s %s ㎍ (%s %)";
 // Shown on the page when the search found output rows but no balance rows.
 inline constexpr const char* kNoMassBalanceRows =
     "이 시나리오에는 물질 수지 기록이 없습니다. 물질 수지를 기록하기 전에 실행된 시나리오이면 다시 실행하면 기록됩니다.";

@@ -111,7 +111,7 @@ void MassBalanceChart::paintEvent(QPaintEvent*) {
             const QString label = QString::fromStdString(balanceTimeText(rows_->rows[marks[k]]));
             const int w = fm.horizontalAdvance(label);
             int lx = static_cast<int>(x(marks[k])) - w / 2;
-            lx = std::clamp(lx, 0, std::max(0, plot.right() - w));
+            lx = std::clamp(lx, plot.left(), std::max(plot.left(), plot.right() - w));
             p.drawText(QRect(lx, plot.bottom() + 3, w + 2, line), Qt::AlignLeft | Qt::AlignTop, label);
         }
     }
@@ -125,8 +125,11 @@ MassBalancePage::MassBalancePage(QWidget* parent) : QWidget(parent) {
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("massBalanceNote"));
     note_->setWordWrap(true);
+    totals_ = new QLabel(this);
+    totals_->setObjectName(QStringLiteral("massBalanceTotals"));
 
-    table_ = new QTableWidget(kBalanceEntryCount, 3, this);
+    constexpr int rows = static_cast<int>(kBalanceBands.size());
+    table_ = new QTableWidget(rows, 3, this);
     table_->setObjectName(QStringLiteral("massBalanceTable"));
     table_->setHorizontalHeaderLabels(
         {text(msg::kBalanceEntryHeader), text(msg::kBalanceMassHeader), text(msg::kBalanceFractionHeader)});
@@ -137,14 +140,16 @@ MassBalancePage::MassBalancePage(QWidget* parent) : QWidget(parent) {
     table_->setCornerButtonEnabled(false);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 2);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 1);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QFontMetrics metrics = table_->fontMetrics();
     int labelWidth = metrics.horizontalAdvance(text(msg::kBalanceEntryHeader));
     for (const char* label : msg::kMassBalanceLabels) labelWidth = std::max(labelWidth, metrics.horizontalAdvance(text(label)));
     table_->setColumnWidth(0, labelWidth + 14);
     table_->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("-0.000000e+000")) + 14);
     table_->setColumnWidth(2, metrics.horizontalAdvance(text(msg::kBalanceFractionHeader)) + 14);
-    for (int r = 0; r < kBalanceEntryCount; ++r)
+    for (int r = 0; r < rows; ++r)
         for (int c = 0; c < 3; ++c) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(c == 0 ? (Qt::AlignLeft | Qt::AlignVCenter) : (Qt::AlignRight | Qt::AlignVCenter));
@@ -152,11 +157,12 @@ MassBalancePage::MassBalancePage(QWidget* parent) : QWidget(parent) {
         }
     int tableWidth = 2 * table_->frameWidth() + 2;
     for (int c = 0; c < 3; ++c) tableWidth += table_->columnWidth(c);
-    table_->setFixedWidth(tableWidth + table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    table_->setFixedWidth(tableWidth);
 
     auto* left = new QVBoxLayout;
     left->setSpacing(2);
     left->addWidget(note_);
+    left->addWidget(totals_);
     left->addWidget(chart_, 1);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -169,14 +175,10 @@ MassBalancePage::MassBalancePage(QWidget* parent) : QWidget(parent) {
 void MassBalancePage::showRows(MassBalanceRows rows) {
     rows_ = std::move(rows);
     if (rows_.empty()) {
-        chart_->setRows(nullptr, {});
-        note_->setText(rows_.error.empty() ? text(msg::kNoMassBalanceRows)
-                                           : QString::fromStdString(fillMessage(msg::kMassBalanceReadFailedFormat, rows_.error)));
-        for (int r = 0; r < kBalanceEntryCount; ++r) {
-            table_->item(r, 0)->setText(text(msg::kMassBalanceLabels[static_cast<std::size_t>(r)]));
-            table_->item(r, 1)->setText(QString());
-            table_->item(r, 2)->setText(QString());
-        }
+        const std::string why = rows_.error;
+        clear();
+        note_->setText(why.empty() ? text(msg::kNoMassBalanceRows)
+                                   : QString::fromStdString(fillMessage(msg::kMassBalanceReadFailedFormat, why)));
         return;
     }
     chart_->setRows(&rows_, stackedShares(rows_));
@@ -184,11 +186,16 @@ void MassBalancePage::showRows(MassBalanceRows rows) {
     note_->setText(QString::fromUtf8(msg::kBalanceChartTitle) + QStringLiteral(" — ") +
                    QString::fromStdString(fillMessage(msg::kBalanceFinalHourFormat, balanceTimeText(last))));
     const std::vector<BalanceLine> lines = balanceLines(last.balance);
-    for (int r = 0; r < kBalanceEntryCount; ++r) {
-        const BalanceLine& l = lines[static_cast<std::size_t>(r)];
-        table_->item(r, 0)->setText(text(l.label));
-        table_->item(r, 1)->setText(QString::fromStdString(l.mass));
-        table_->item(r, 2)->setText(QString::fromStdString(l.percent));
+    const BalanceLine& applied = lines[kBalanceApplied];
+    const BalanceLine& closure = lines[kBalanceClosure];
+    totals_->setText(QString::fromStdString(fillMessage(
+        msg::kBalanceTotalsFormat, {applied.label, applied.mass, closure.label, closure.mass, closure.percent})));
+    for (std::size_t r = 0; r < kBalanceBands.size(); ++r) {
+        const BalanceLine& l = lines[static_cast<std::size_t>(kBalanceBands[r])];
+        const int row = static_cast<int>(r);
+        table_->item(row, 0)->setText(text(l.label));
+        table_->item(row, 1)->setText(QString::fromStdString(l.mass));
+        table_->item(row, 2)->setText(QString::fromStdString(l.percent));
     }
 }
 
@@ -196,10 +203,12 @@ void MassBalancePage::clear() {
     rows_ = MassBalanceRows{};
     chart_->setRows(nullptr, {});
     note_->setText(QString());
-    for (int r = 0; r < kBalanceEntryCount; ++r) {
-        table_->item(r, 0)->setText(text(msg::kMassBalanceLabels[static_cast<std::size_t>(r)]));
-        table_->item(r, 1)->setText(QString());
-        table_->item(r, 2)->setText(QString());
+    totals_->setText(QString());
+    for (std::size_t r = 0; r < kBalanceBands.size(); ++r) {
+        const int row = static_cast<int>(r);
+        table_->item(row, 0)->setText(text(msg::kMassBalanceLabels[static_cast<std::size_t>(kBalanceBands[r])]));
+        table_->item(row, 1)->setText(QString());
+        table_->item(row, 2)->setText(QString());
     }
 }
 

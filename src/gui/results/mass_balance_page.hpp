@@ -3,7 +3,8 @@
 // the searched period. A stacked area chart of the shares of the applied mass
 // over time (held in air, plants, soil and water; degraded, taken up, leached,
 // carried downstream, carried away) with its legend, and a table of the final
-// hour's masses and shares. The rows, the shares and every text come from the
+// hour's masses and shares, a line per band, with the applied mass and the
+// closure on a line above the chart. The rows, the shares and every text come from the
 // core (mass_balance_series.hpp); the page only paints them.
 #include <QColor>
 #include <QWidget>
@@ -49,12 +50,15 @@ public:
     MassBalanceChart* chart() const { return chart_; }
     QTableWidget* table() const { return table_; }
     QLabel* note() const { return note_; }
+    // Applied and closure, which the table (a line per band of the chart) leaves out.
+    QLabel* totals() const { return totals_; }
 
 private:
     MassBalanceRows rows_;
     MassBalanceChart* chart_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* note_ = nullptr;
+    QLabel* totals_ = nullptr;
 };
 
 }  // namespace verdanel::gui

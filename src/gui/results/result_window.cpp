@@ -214,8 +214,9 @@ void ResultWindow::buildControls() {
     // Where the sprayed chemical went over the same period.
     massBalancePage_ = new MassBalancePage(tabs_);
     tabs_->addPage(massBalancePage_, QString::fromUtf8(msg::kMassBalanceTab));
-    tabs_->selectPage(1);
-    tabs_->selectPage(0);
+    // Every page added stays shown until another is selected: each is
+    // selected once, the last first, so that only the first stays shown.
+    for (int page = tabs_->count() - 1; page >= 0; --page) tabs_->selectPage(page);
     tabs_->setNormalTextColor(kTabNormalColor);
     tabs_->setSelectedTextColor(kTabSelectedColor);
     tabs_->setHotTextColor(kTabHotColor);
