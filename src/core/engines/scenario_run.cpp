@@ -230,9 +230,8 @@ private:
                 waiting_.pop_front();
             }
             changed_.notify_all();
-            bool ok = true;
-            for (const ResultRow& r : batch.output) ok = ok && output_.add(r);
-            for (const BalanceRecord& r : batch.balance) ok = ok && balance_.add(r);
+            const bool ok = output_.add(batch.output.data(), batch.output.size()) &&
+                            balance_.add(batch.balance.data(), batch.balance.size());
             batch.output.clear();
             batch.balance.clear();
             {

@@ -46,6 +46,19 @@ public:
         return send(block_);
     }
 
+    // Many rows at once: whole blocks go to the store straight from `rows`,
+    // without a copy; only what is left of a block is kept.
+    bool add(const Row* rows, std::size_t count) {
+        std::size_t r = 0;
+        for (; r < count && !rows_.empty(); ++r)
+            if (!add(rows[r])) return false;
+        for (; r + kRowsPerStatement <= count; r += kRowsPerStatement)
+            if (!send(block_, rows + r, kRowsPerStatement)) return false;
+        for (; r < count; ++r)
+            if (!add(rows[r])) return false;
+        return true;
+    }
+
     // The rows still kept go to the store.
     bool finish() {
         if (rows_.empty()) return true;
@@ -59,8 +72,12 @@ public:
 
 private:
     bool send(StoreStatement& statement) {
-        for (std::size_t r = 0; r < rows_.size(); ++r) bind_(statement, 1 + static_cast<int>(r) * columns_, rows_[r]);
+        const bool ok = send(statement, rows_.data(), static_cast<int>(rows_.size()));
         rows_.clear();
+        return ok;
+    }
+    bool send(StoreStatement& statement, const Row* rows, int count) {
+        for (int r = 0; r < count; ++r) bind_(statement, 1 + r * columns_, rows[r]);
         if (statement.run()) return true;
         error_ = statement.error();
         return false;
