@@ -29,17 +29,20 @@ cat > "$WORK/stream.json" <<JSON
                "humidity": "$ROOT/input/Humi.txt" } }
 JSON
 
-runs=(); bares=()
+runs=(); bares=(); runCpu=(); bareCpu=()
 for i in $(seq 1 "$REPEATS"); do
   rm -f "$WORK/store.mdb"
   "$CLI" init-store "$WORK/store.mdb" --chemicals "$ROOT/data/sample_chemicals.tsv"
   sync
   start=$(date +%s.%N)
-  "$CLI" --store "$WORK/store.mdb" run "$WORK/stream.json" > /dev/null
+  /usr/bin/time -f "%U %S" -o "$WORK/cpu" "$CLI" --store "$WORK/store.mdb" run "$WORK/stream.json" > /dev/null
   end=$(date +%s.%N)
   runs+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')")
+  runCpu+=("$(awk '{ printf "%.2f", $1 + $2 }' "$WORK/cpu")")
   sync
-  bares+=("$("$BARE" "$WORK/store.mdb" stream bench "$WORK/bare.mdb" | awk '{ print $1 }')")
+  bare=$("$BARE" "$WORK/store.mdb" stream bench "$WORK/bare.mdb")
+  bares+=("$(echo "$bare" | awk '{ print $1 }')")
+  bareCpu+=("$(echo "$bare" | awk '{ printf "%.2f", $5 }')")
 done
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
 run=$(median "${runs[@]}")
@@ -48,4 +51,5 @@ outputs=$(sqlite3 "$WORK/store.mdb" "select count(*) from model_output_stream" 2
 balances=$(sqlite3 "$WORK/store.mdb" "select count(*) from mass_balance_stream" 2>/dev/null || echo "?")
 echo "run with mass balance (verdanel-cli run, end to end): median $run s of ${runs[*]} ($outputs output rows, $balances balance rows)"
 echo "bare insert of the output rows (bare_insert_bench):     median $bare s of ${bares[*]}"
+echo "processor time, run (whole process, both threads): $(median "${runCpu[@]}") s; bare insert: $(median "${bareCpu[@]}") s; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 awk -v r="$run" -v b="$bare" 'BEGIN { printf "ratio %.3f (budget 1.15)\n", r / b }'
