@@ -282,9 +282,11 @@ TEST(DitchFate, AdvanceMatchesRepeatedSteps) {
         // Below the smallest normal double (still air decays that far in a day)
         // no relative precision is left to compare.
         auto compare = [&](const char* where) {
-            for (int i = 0; i < D::kMassCount; ++i) {
-                const double want = reference.masses()[i];
-                EXPECT_LE(std::fabs(fast.masses()[i] - want), 1e-9 * std::fabs(want) + std::numeric_limits<double>::min())
+            // The masses and the running totals of the mass balance after them.
+            for (int i = 0; i < D::kStateCount; ++i) {
+                const double want = reference.state()[static_cast<std::size_t>(i)];
+                EXPECT_LE(std::fabs(fast.state()[static_cast<std::size_t>(i)] - want),
+                          1e-9 * std::fabs(want) + std::numeric_limits<double>::min())
                     << where << " slot " << i;
             }
         };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <type_traits>
 
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/mass_balance.hpp"
@@ -214,5 +215,64 @@ TEST(MassBalance, EveryStoredHourClosesAndMatchesTheStoredConcentrations) {
         StoreAccessor a(connection, prompter);
         ASSERT_EQ(a.query("SELECT count(*) FROM mass_balance_pond WHERE Scenario_Name = ?", {again.name}).rows(), 1);
         EXPECT_EQ(std::stoll(a.cell(0, 0)), outcome.period.rows() / 60);
+    }
+}
+
+// Each way out is credited to its own total: a day of each weather, sprayed
+// for two minutes on the model's own step, credits exactly the totals whose
+// processes that weather allows.
+TEST(MassBalance, EachTotalGrowsOnlyByItsOwnProcesses) {
+    const ChemicalProperties chemical{4.7, 1.4, 612, 1200, 4.71e-06, 0.0209, 2.998e-06};
+    struct Case {
+        const char* what;
+        ModelKind kind;
+        DayWeather weather;  // u, theta, T, R, RH
+        bool carriedAway, leached, outflow;
+    };
+    const Case cases[] = {
+        // Still air keeps every box's air: nothing leaves the Stream's scene;
+        // the Ditch's drift leaves it all the same.
+        {"stream, still and dry", ModelKind::Stream, {0, 0, 20, 0, 60}, false, false, true},
+        {"stream, windy and wet", ModelKind::Stream, {4, 60, 20, 12, 80}, true, true, true},
+        {"ditch, still and dry", ModelKind::Ditch, {0, 0, 20, 0, 60}, true, false, true},
+        {"pond, windy and wet", ModelKind::Pond, {4, 60, 20, 12, 80}, true, true, false},
+    };
+    for (const Case& c : cases) {
+        ScenarioParameters p = defaultParameters(c.kind);
+        fixParameters(c.kind, p);
+        auto run = [&](auto& fate) {
+            fate.setWeather(c.weather);
+            const double S = fate.sprayRateWhileSpraying();
+            for (int t = 0; t < 3600; ++t) fate.step(t < 120 ? S : 0.0);
+            fate.advance(0.0, 86400 - 3600);
+            const MassBalanceRow b = fate.massBalance();
+            SCOPED_TRACE(c.what);
+            EXPECT_GT(b.applied, 0);
+            EXPECT_LE(std::fabs(b.closure), 1e-9 * b.applied);
+            EXPECT_GT(b.degraded, 0);
+            EXPECT_GT(b.uptake, 0);
+            EXPECT_EQ(b.carriedAway > 0, c.carriedAway);
+            EXPECT_EQ(b.leached > 0, c.leached);
+            EXPECT_EQ(b.outflow > 0, c.outflow);
+            if constexpr (std::is_same_v<std::decay_t<decltype(fate)>, DitchFate>) {
+                // Applied is the whole spray; in still air only the drift is carried away.
+                EXPECT_DOUBLE_EQ(b.applied, 120 * S);
+                if (c.weather.windSpeed == 0) {
+                    EXPECT_NEAR(b.carriedAway, 120 * fate.driftFraction() * S, 1e-9 * b.applied);
+                }
+            } else {
+                // Applied counts the kept share twice (both spray boxes) and the drift inside the scene.
+                const auto& share = fate.sprayShare();
+                EXPECT_NEAR(b.applied, 120 * S * (2 * share[0] + share[1] + share[2] + share[3] + share[4]),
+                            1e-12 * b.applied);
+            }
+        };
+        if (c.kind == ModelKind::Stream) {
+            StreamFate fate(p, chemical);
+            run(fate);
+        } else {
+            DitchFate fate(p, chemical);
+            run(fate);
+        }
     }
 }
