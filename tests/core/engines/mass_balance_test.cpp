@@ -276,3 +276,38 @@ TEST(MassBalance, EachTotalGrowsOnlyByItsOwnProcesses) {
         }
     }
 }
+
+// The balance rows of a run across New Year come back as the output rows do:
+// a range whose start is after its end wraps, in the order the run stored them.
+TEST(MassBalance, SearchAcrossNewYearKeepsTimeOrder) {
+    TestApplication app{true};
+    ScriptedPrompter prompter;
+    StoreConnection connection;
+    ASSERT_TRUE(connection.open(app.connectionText(), prompter));
+    ScenarioDefinition s;
+    s.name = "winter";
+    s.kind = ModelKind::Pond;
+    s.parameters = defaultParameters(ModelKind::Pond);
+    s.chemical = *loadChemical(connection, prompter, "Chlorpyrifos");
+    s.sprayDates = {CivilTime{2010, 12, 20, 10, 0, 0}};
+    s.weather = defaultWeatherPaths(std::string(VERDANEL_SOURCE_DIR));
+    WeatherSet weather;
+    NoProgress progress;
+    RunOptions options;
+    options.announceCompletion = false;
+    const RunOutcome outcome = runScenario(connection, prompter, progress, s, weather, options);
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
+    const SimulationPeriod& p = outcome.period;
+    ASSERT_GT(p.start.month, p.end.month);
+
+    const MassBalanceRows rows =
+        searchMassBalance(connection, ModelKind::Pond, s.name, p.start.month, p.start.day, p.end.month, p.end.day);
+    ASSERT_EQ(static_cast<std::int64_t>(rows.rows.size()), p.rows() / 60);
+    CivilTime expected = p.firstSecond;
+    for (const MassBalanceRecord& r : rows.rows) {
+        ASSERT_EQ(std::tie(r.month, r.day, r.hour), std::tie(expected.month, expected.day, expected.hour));
+        expected = fromCivilSeconds(toCivilSeconds(expected) + 3600);
+    }
+    // Within the year: only the December days.
+    EXPECT_EQ(searchMassBalance(connection, ModelKind::Pond, s.name, 12, 20, 12, 31).rows.size(), 12u * 24);
+}
