@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/endpoints_command.hpp"
+#include "cli/sweep_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
 #include "core/app/base_folder_setup.hpp"
@@ -44,6 +45,9 @@ constexpr const char* kUsage =
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] --out FILE.csv\n"
     "  verdanel-cli [--store PATH] endpoints --model stream|ditch|pond --scenario NAME\n"
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] [--threshold COLUMN=VALUE]... [--json]\n"
+    "  verdanel-cli [--store PATH] sweep SCENARIO.json (--vary PARAM=FROM:TO:STEP | --vary PARAM=V1,V2,...\n"
+    "               | --shift-days FROM:TO:STEP) [--threshold COLUMN=VALUE]... [--jobs N]\n"
+    "               [--out FILE.csv] [--plot FILE.png] [--json]\n"
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
     "  verdanel-cli [--store PATH] chemicals\n"
     "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
@@ -372,6 +376,8 @@ int main(int argc, char** argv) {
     if (command == "run") return runCommand(store, std::move(args));
     if (command == "export") return exportCommand(store, std::move(args));
     if (command == "endpoints") return cli::endpointsCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
+    if (command == "sweep")
+        return cli::sweepCommand(connectionTextFor(store), baseFolder + "/input", {all.begin() + 1, all.end()}, usage);
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
     if (command == "delete") return deleteCommand(store, std::move(args));
