@@ -88,7 +88,7 @@ SweepDialog::SweepDialog(const ScenarioDefinition& scenario, const WeatherSet& w
 
 SweepDialog::~SweepDialog() {
     if (thread_) {
-        cancel_ = true;
+        cancelRequested_ = true;
         thread_->wait();
     }
 }
@@ -168,6 +168,7 @@ void SweepDialog::buildControls() {
         t->verticalHeader()->setVisible(false);
         t->setSelectionBehavior(QAbstractItemView::SelectRows);
         t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->horizontalHeader()->setStretchLastSection(true);
     }
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("sweepTabs"));
@@ -260,7 +261,7 @@ void SweepDialog::startSweep() {
     options.thresholds.back() = threshold;
     shownThreshold_ = threshold;
     percent_ = 0;
-    cancel_ = false;
+    cancelRequested_ = false;
     progress_->setValue(0);
     status_->setText(u(fillMessage(msg::kSweepRunningFormat, std::to_string(planned.plan->values.size()))));
     running_ = std::make_unique<SweepOutcome>();
@@ -268,7 +269,7 @@ void SweepDialog::startSweep() {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
     thread_ = QThread::create([this, plan = *planned.plan, options, weather, timer] {
-        AtomicProgress sink(percent_, cancel_);
+        AtomicProgress sink(percent_, cancelRequested_);
         *running_ = runSweep(scenario_, plan, weather, sink, options);
         seconds_ = static_cast<double>(timer->nsecsElapsed()) / 1e9;
     });
@@ -277,7 +278,7 @@ void SweepDialog::startSweep() {
     thread_->start();
 }
 
-void SweepDialog::cancelSweep() { cancel_ = true; }
+void SweepDialog::cancelSweep() { cancelRequested_ = true; }
 
 void SweepDialog::sweepEnded() {
     if (!thread_) return;
@@ -389,7 +390,7 @@ void SweepDialog::exportImage() {
 void SweepDialog::reject() {
     // Closing during a sweep stops it first; nothing is kept anywhere.
     if (thread_) {
-        cancel_ = true;
+        cancelRequested_ = true;
         thread_->wait();
         sweepEnded();
     }

@@ -96,7 +96,7 @@ private:
     QThread* thread_ = nullptr;
     QTimer* poll_ = nullptr;
     std::atomic<int> percent_{0};
-    std::atomic<bool> cancel_{false};
+    std::atomic<bool> cancelRequested_{false};
     std::unique_ptr<SweepOutcome> running_;
     double startedAt_ = 0;
     double seconds_ = 0;
