@@ -209,6 +209,10 @@ void ScenarioWindow::buildControls() {
     }
     parameterGrid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("km/hour")) + 4);
     parameterGrid->setRowStretch(kScenarioParameterCount, 1);
+    // A sweep varies these parameters (or the dates); in the tab order it
+    // comes after them and before the run's own controls.
+    sweep_ = button(msg::kSweepButton, "sweepButton");
+    parameterGrid->addWidget(sweep_, kScenarioParameterCount + 1, 0, 1, 3, Qt::AlignRight);
 
     // The run: print-results box, progress and start.
     printBox_ = new QCheckBox(QString::fromUtf8(kPrintResults), this);
@@ -218,7 +222,6 @@ void ScenarioWindow::buildControls() {
     progress_->setTextVisible(false);
     start_ = button(kStartButton, "startButton");
     start_->setMinimumWidth(start_->sizeHint().width() + 16);
-    sweep_ = button(msg::kSweepButton, "sweepButton");
 
     auto* left = new QVBoxLayout;
     left->addWidget(weatherBox);
@@ -230,7 +233,6 @@ void ScenarioWindow::buildControls() {
     runRow->addWidget(printBox_);
     runRow->addSpacing(12);
     runRow->addWidget(progress_, 1);
-    runRow->addWidget(sweep_);
     runRow->addWidget(start_);
 
     auto* layout = new QVBoxLayout(this);
