@@ -13,6 +13,8 @@
 #include "core/engines/scenario_run.hpp"
 #include "core/results/result_search.hpp"
 #include "core/store/store_connection.hpp"
+#include "core/results/result_columns.hpp"
+#include "core/sweep/sweep_chart_layout.hpp"
 #include "core/sweep/sweep_messages.hpp"
 #include "core/sweep/sweep_run.hpp"
 #include "core/sweep/sweep_summary.hpp"
@@ -319,4 +321,78 @@ TEST(SweepSummary, DistributionOfHandMadeLists) {
     EXPECT_FALSE(find(0, EndpointMeasure::MinutesAbove));  // no threshold for that column
     ASSERT_TRUE(find(0, EndpointMeasure::Peak));
     EXPECT_EQ(find(0, EndpointMeasure::Peak)->maximumVariant, 0u);  // all 0: the first finished
+}
+
+TEST(SweepChart, LogAxisVariantAxisPercentilesAndThreshold) {
+    // Cwater of a Ditch sweep over four values given out of order: peak, 4-day and 21-day means.
+    auto variant = [](double value, double peak, double mean4, double mean21) {
+        VariantOutcome v;
+        v.value = value;
+        v.status = VariantStatus::Finished;
+        v.endpoints.resize(8);
+        ColumnEndpoints& water = v.endpoints.back();
+        water.valueIndex = 7;
+        water.peak = peak;
+        water.highestMean[2] = mean4;
+        water.highestMean[5] = mean21;
+        return v;
+    };
+    SweepOutcome sweep;
+    sweep.kind = ModelKind::Ditch;
+    sweep.plan = *parameterSweep("bank_width", "4,2,8,6").plan;
+    VariantOutcome refused;
+    refused.value = 1;
+    refused.status = VariantStatus::Refused;
+    sweep.variants = {variant(4, 0.5, 2e-3, 1e-3), variant(2, 0.2, 1e-3, 5e-4), refused, variant(8, 0.9, 4e-3, 2e-3),
+                      variant(6, 0.7, 0, 1.5e-3)};
+    const SweepChartLayout layout = sweepChartLayout(sweep, 0.05, 960, 600);
+    ASSERT_TRUE(layout.message.empty());
+    const PlotRect& r = layout.plot;
+    EXPECT_EQ(r.left, kSweepChartLeft);
+    EXPECT_EQ(r.right, 960 - kSweepChartRight - 1);
+    // Decades from that of the least value above 0 (5e-4) to the one above the greatest (0.9).
+    EXPECT_EQ(layout.scales.logBottom, -4);
+    EXPECT_EQ(layout.scales.logTop, 0);
+    std::vector<std::string> labels;
+    for (const ValueLabel& l : layout.valueLabels) labels.push_back(l.text);
+    EXPECT_EQ(labels, (std::vector<std::string>{"1.00e-004", "1.00e-003", "1.00e-002", "1.00e-001", "1.00e+000"}));
+    EXPECT_EQ(layout.valueLabels.front().y, r.bottom);
+    EXPECT_EQ(layout.valueLabels.back().y, r.top);
+    EXPECT_EQ(layout.variantTitle, "하천변 폭 (meter)");
+    EXPECT_EQ(layout.valueTitle, std::string("Cwater (") + valueUnit(ModelKind::Ditch, 7) + ", 로그 눈금)");
+
+    const double decade = double(r.bottom - r.top) / 4;
+    auto yOf = [&](double v) { return r.bottom - (std::log10(v) + 4) * decade; };
+    const SweepChartSeries& peak = layout.series[0];
+    ASSERT_EQ(peak.points.size(), 4u);  // the refused variant is left out
+    // In the order of the variants' values, evenly spread: 2, 4, 6, 8.
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_GT(peak.points[i].x, peak.points[i - 1].x);
+    EXPECT_NEAR(peak.points[1].x - peak.points[0].x, peak.points[3].x - peak.points[2].x, 1);
+    EXPECT_GT(peak.points.front().x, r.left);
+    EXPECT_LT(peak.points.back().x, r.right);
+    EXPECT_NEAR(peak.points[0].y, yOf(0.2), 1);
+    EXPECT_NEAR(peak.points[3].y, yOf(0.9), 1);
+    // A value of 0 lies on the bottom edge.
+    EXPECT_EQ(layout.series[1].points[2].y, r.bottom);
+    // The 90th percentile of the peaks 0.2 0.5 0.7 0.9: rank 2.7, 0.7 + 0.7 x 0.2 = 0.84.
+    EXPECT_NEAR(peak.p90, 0.84, 1e-12);
+    EXPECT_NEAR(peak.p90Y, yOf(0.84), 1);
+    EXPECT_EQ(peak.p90Text, "P90 8.40e-001");
+    // Labels right of the plot keep a line apart, in the order of their lines.
+    EXPECT_GE(layout.series[1].p90LabelY - layout.series[0].p90LabelY, 15);
+    ASSERT_TRUE(layout.threshold);
+    EXPECT_NEAR(layout.threshold->y, yOf(0.05), 1);
+    EXPECT_EQ(layout.threshold->text, "Cwater 기준 5.00e-002");
+    // Shifts are whole days on the variant axis.
+    SweepOutcome shifted = sweep;
+    shifted.plan = *shiftSweep("-3:5:1").plan;
+    for (const SweepChartTick& tick : sweepChartLayout(shifted, std::nullopt, 960, 600).variantTicks)
+        EXPECT_EQ(tick.text.find('.'), std::string::npos) << tick.text;
+
+    // Nothing above 0, or nothing that ran: nothing to draw, and it says so.
+    SweepOutcome zero = sweep;
+    zero.variants = {variant(1, 0, 0, 0)};
+    EXPECT_EQ(sweepChartLayout(zero, std::nullopt, 960, 600).message, msg::kSweepChartNoData);
+    zero.variants = {refused};
+    EXPECT_EQ(sweepChartLayout(zero, 0.05, 960, 600).message, msg::kSweepChartNoData);
 }
