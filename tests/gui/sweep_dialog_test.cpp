@@ -169,6 +169,8 @@ private slots:
         }, 20000);
         QTest::mouseClick(w->sweepButton(), Qt::LeftButton);
         QVERIFY(acted);
+        // A sweep is no start: the result window will not look for the name.
+        QVERIFY(w->lastStartedScenarioName().isEmpty());
         // A sweep stores nothing and shows nothing of its own.
         QVERIFY(scenarioNames(s.connection, s.prompter, ModelKind::Stream).empty());
         QVERIFY(s.prompter.shown.empty());

@@ -409,7 +409,10 @@ std::optional<ScenarioDefinition> ScenarioWindow::scenarioFromFields(bool needsN
 
 void ScenarioWindow::openSweep() {
     if (running_) return;
+    // A sweep is no start: the result window must not look for its name afterwards.
+    const std::string started = name_;
     const std::optional<ScenarioDefinition> scenario = scenarioFromFields(false);
+    name_ = started;
     if (!scenario) return;
     SweepDialog dialog(*scenario, weather_, prompter_, this);
     dialog.exec();
