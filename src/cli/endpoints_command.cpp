@@ -18,6 +18,12 @@ namespace verdanel::cli {
 
 namespace {
 
+nlohmann::ordered_json number(std::optional<double> v) {
+    return v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json(nullptr);
+}
+
+}  // namespace
+
 // The value columns of the result table, in value order: header and index.
 std::vector<const ResultColumn*> valueColumns(ModelKind kind) {
     std::vector<const ResultColumn*> columns(static_cast<std::size_t>(resultValueCount(kind)), nullptr);
@@ -45,19 +51,10 @@ std::string takeThreshold(const std::string& text, const std::vector<const Resul
     return {};
 }
 
-nlohmann::ordered_json number(std::optional<double> v) {
-    return v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json(nullptr);
-}
-
-nlohmann::ordered_json endpointsJson(const std::string& name, ModelKind kind, std::size_t rows,
-                                     const std::vector<ColumnEndpoints>& all,
-                                     const std::vector<const ResultColumn*>& columns) {
+nlohmann::ordered_json columnsJson(const std::vector<ColumnEndpoints>& all,
+                                   const std::vector<const ResultColumn*>& columns) {
     using json = nlohmann::ordered_json;
-    json out;
-    out["scenario"] = name;
-    out["model"] = modelTypeText(kind);
-    out["rows"] = rows;
-    json& byColumn = out["columns"] = json::object();
+    json byColumn = json::object();
     for (const ColumnEndpoints& e : all) {
         json c;
         c["peak"] = e.peak;
@@ -74,6 +71,20 @@ nlohmann::ordered_json endpointsJson(const std::string& name, ModelKind kind, st
         c["peak_to_threshold"] = t ? json(t->peakToThreshold) : json(nullptr);
         byColumn[columns[static_cast<std::size_t>(e.valueIndex)]->header] = c;
     }
+    return byColumn;
+}
+
+namespace {
+
+nlohmann::ordered_json endpointsJson(const std::string& name, ModelKind kind, std::size_t rows,
+                                     const std::vector<ColumnEndpoints>& all,
+                                     const std::vector<const ResultColumn*>& columns) {
+    using json = nlohmann::ordered_json;
+    json out;
+    out["scenario"] = name;
+    out["model"] = modelTypeText(kind);
+    out["rows"] = rows;
+    out["columns"] = columnsJson(all, columns);
     return out;
 }
 

@@ -9,6 +9,7 @@
 
 #include "cli/balance_command.hpp"
 #include "cli/endpoints_command.hpp"
+#include "cli/sweep_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
 #include "core/app/base_folder_setup.hpp"
@@ -47,6 +48,9 @@ constexpr const char* kUsage =
     "               [--from MM-DD] [--to MM-DD] [--year YYYY] [--threshold COLUMN=VALUE]... [--json]\n"
     "  verdanel-cli [--store PATH] balance --model stream|ditch|pond --scenario NAME\n"
     "               [--from MM-DD] [--to MM-DD] [--out FILE.csv]\n"
+    "  verdanel-cli [--store PATH] sweep SCENARIO.json (--vary PARAM=FROM:TO:STEP | --vary PARAM=V1,V2,...\n"
+    "               | --shift-days FROM:TO:STEP) [--threshold COLUMN=VALUE]... [--jobs N]\n"
+    "               [--out FILE.csv] [--plot FILE.png] [--json]\n"
     "  verdanel-cli [--store PATH] scenarios [--model stream|ditch|pond]\n"
     "  verdanel-cli [--store PATH] chemicals\n"
     "  verdanel-cli [--store PATH] delete --model stream|ditch|pond --scenario NAME\n"
@@ -376,6 +380,8 @@ int main(int argc, char** argv) {
     if (command == "export") return exportCommand(store, std::move(args));
     if (command == "endpoints") return cli::endpointsCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
     if (command == "balance") return cli::balanceCommand(connectionTextFor(store), {all.begin() + 1, all.end()}, usage);
+    if (command == "sweep")
+        return cli::sweepCommand(connectionTextFor(store), baseFolder + "/input", {all.begin() + 1, all.end()}, usage);
     if (command == "scenarios") return scenariosCommand(store, std::move(args));
     if (command == "chemicals") return chemicalsCommand(store, std::move(args));
     if (command == "delete") return deleteCommand(store, std::move(args));

@@ -48,25 +48,6 @@ std::string notUsable(const ChemicalRecord& chemical) {
     return fillMessage(fillMessage(msg::kChemicalNotUsableFormat, chemical[chem_col::kName]), label);
 }
 
-// The first output value of a run that is not a finite number.
-struct NotFiniteValue {
-    int valueIndex = -1;      // -1: every value so far was finite
-    const char* balanceColumn = nullptr;  // or the mass-balance entry that was not
-    std::int64_t row = 0;     // output rows before it (minutes since the period's first second)
-    bool found() const { return valueIndex >= 0 || balanceColumn != nullptr; }
-};
-
-// "Cwater at 2010-06-01 10:01": the value and the simulated minute of its row.
-std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at) {
-    const auto& series = resultSeries(kind);
-    const std::string name = at.balanceColumn != nullptr ? std::string(at.balanceColumn)
-                             : static_cast<std::size_t>(at.valueIndex) < series.size()
-                                 ? series[static_cast<std::size_t>(at.valueIndex)].name
-                                 : std::to_string(at.valueIndex);
-    const CivilTime when = fromCivilSeconds(toCivilSeconds(period.firstSecond) + at.row * 60);
-    return fillMessage(fillMessage(msg::kNotFiniteResultFormat, name), formatSprayDate(when));
-}
-
 // A mass-balance row as the sink keeps it until its block is written.
 struct BalanceRecord {
     int month = 0, day = 0, hour = 0;
@@ -151,13 +132,11 @@ public:
     const NotFiniteValue& notFinite() const { return notFinite_; }
 
     bool row(int month, int day, int hour, int minute, const double* values) override {
-        // A few compares per row; the insert costs far more.
-        for (int i = 0; i < valueCount_; ++i) {
-            if (!std::isfinite(values[i])) {
-                notFinite_.valueIndex = i;
-                notFinite_.row = rows_;
-                return false;
-            }
+        // A few compares per row; the insert below costs a hundred times more.
+        if (const int bad = firstNotFinite(values, valueCount_); bad >= 0) {
+            notFinite_.valueIndex = bad;
+            notFinite_.row = rows_;
+            return false;
         }
         ResultRow& r = filling_.output.emplace_back();
         r.month = month;
@@ -273,6 +252,46 @@ DriveResult driveModel(const ScenarioDefinition& scenario, const SimulationPerio
 
 }  // namespace
 
+int firstNotFinite(const double* values, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(values[i])) return i;
+    return -1;
+}
+
+std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at) {
+    const auto& series = resultSeries(kind);
+    const std::string name = at.balanceColumn != nullptr ? std::string(at.balanceColumn)
+                             : static_cast<std::size_t>(at.valueIndex) < series.size()
+                                 ? series[static_cast<std::size_t>(at.valueIndex)].name
+                                 : std::to_string(at.valueIndex);
+    const CivilTime when = fromCivilSeconds(toCivilSeconds(period.firstSecond) + at.row * 60);
+    return fillMessage(fillMessage(msg::kNotFiniteResultFormat, name), formatSprayDate(when));
+}
+
+DriveResult driveScenario(const ScenarioDefinition& scenario, const SimulationPeriod& period, const WeatherSet& weather,
+                          OutputRowSink& sink, ProgressSink& progress, bool plainSteps) {
+    return scenario.kind == ModelKind::Stream
+               ? driveModel<StreamFate>(scenario, period, weather, sink, progress, plainSteps)
+               : driveModel<DitchFate>(scenario, period, weather, sink, progress, plainSteps);
+}
+
+PreparedRun prepareRun(const ScenarioDefinition& input) {
+    PreparedRun prepared;
+    prepared.scenario = input;
+    // A pond does not flow, whatever the velocity field holds.
+    fixParameters(prepared.scenario.kind, prepared.scenario.parameters);
+    if (prepared.scenario.sprayDates.empty()) {
+        prepared.refusal = msg::kNoSprayDates;
+        return prepared;
+    }
+    prepared.period = simulationPeriod(prepared.scenario.sprayDates);
+    if (toCivilSeconds(prepared.period.start) > toCivilSeconds(prepared.period.end))
+        prepared.refusal = msg::kStartAfterEnd;
+    else
+        prepared.refusal = refusalFor(prepared.scenario);
+    return prepared;
+}
+
 std::string refusalFor(const ScenarioDefinition& s) {
     const ScenarioParameters& p = s.parameters;
     if (s.chemical[chem_col::kName].empty()) return msg::kNoChemicalChosen;
@@ -318,9 +337,9 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
                        const ScenarioDefinition& input, WeatherSet& weather, const RunOptions& options) {
     RunOutcome outcome;
     progress.progress(0);
-    ScenarioDefinition scenario = input;
-    // A pond does not flow, whatever the velocity field holds.
-    fixParameters(scenario.kind, scenario.parameters);
+    PreparedRun prepared = prepareRun(input);
+    const ScenarioDefinition& scenario = prepared.scenario;
+    outcome.period = prepared.period;
     const char* caption = msg::kProgramTitle;
     auto refuse = [&](RunStatus status, const std::string& text, const char* withCaption) {
         outcome.status = status;
@@ -329,11 +348,7 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         return outcome;
     };
 
-    if (scenario.sprayDates.empty()) return refuse(RunStatus::Refused, msg::kNoSprayDates, caption);
-    outcome.period = simulationPeriod(scenario.sprayDates);
-    if (toCivilSeconds(outcome.period.start) > toCivilSeconds(outcome.period.end))
-        return refuse(RunStatus::Refused, msg::kStartAfterEnd, caption);
-    if (std::string why = refusalFor(scenario); !why.empty()) return refuse(RunStatus::Refused, why, caption);
+    if (!prepared.refusal.empty()) return refuse(RunStatus::Refused, prepared.refusal, caption);
 
     const char* modelType = modelTypeText(scenario.kind);
     const sql::ModelStatements statements = sql::statementsFor(scenario.kind);
@@ -397,8 +412,7 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         options.keepRows->rows.reserve(static_cast<std::size_t>(outcome.period.rows()));
     }
     if (!sink.valid()) return storeFailure(sink.error());
-    DriveResult result = stream ? driveModel<StreamFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps)
-                                : driveModel<DitchFate>(scenario, outcome.period, weather, sink, progress, options.plainSteps);
+    DriveResult result = driveScenario(scenario, outcome.period, weather, sink, progress, options.plainSteps);
     if (result != DriveResult::Finished) {
         // The store is the run's own again before anything is rolled back.
         sink.stop();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/engines/engine_driver.hpp"
 #include "core/engines/scenario.hpp"
 #include "core/engines/simulation_period.hpp"
 
@@ -46,6 +47,34 @@ struct RunOptions {
 
 // The first refusal for inputs that would break the model ("" when none).
 std::string refusalFor(const ScenarioDefinition& scenario);
+
+// What every run settles before it steps, whether it stores its rows or not
+// (a sweep's variants): the scenario as the model takes it (a pond's
+// velocity fixed), its period, and why it may not run ("" when it may).
+struct PreparedRun {
+    ScenarioDefinition scenario;
+    SimulationPeriod period;
+    std::string refusal;
+};
+PreparedRun prepareRun(const ScenarioDefinition& input);
+
+// The first output value of a run that is not a finite number.
+struct NotFiniteValue {
+    int valueIndex = -1;                  // -1: every output value so far was finite
+    const char* balanceColumn = nullptr;  // or the mass-balance entry that was not
+    std::int64_t row = 0;                 // output rows before it (minutes since the period's first second)
+    bool found() const { return valueIndex >= 0 || balanceColumn != nullptr; }
+};
+// Index of the first of `count` values that is not a finite number; -1 when none.
+int firstNotFinite(const double* values, int count);
+// "Cwater at 2010-06-01 10:01": the value and the simulated minute of its row.
+std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at);
+
+// Builds the scenario's fate model and spray schedule and steps it through
+// the period into `sink`: the one engine call of a stored run and of a
+// sweep's variant. `scenario` as prepareRun gives it; the weather already read.
+DriveResult driveScenario(const ScenarioDefinition& scenario, const SimulationPeriod& period, const WeatherSet& weather,
+                          OutputRowSink& sink, ProgressSink& progress, bool plainSteps);
 
 RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, ProgressSink& progress,
                        const ScenarioDefinition& scenario, WeatherSet& weather, const RunOptions& options = {});

@@ -72,15 +72,19 @@ MassBalanceRows searchMassBalance(StoreConnection& connection, ModelKind kind, c
     return found;
 }
 
+double balanceShare(const MassBalanceRow& balance, int entry) {
+    return balance.applied > 0 ? balance.*kMassBalanceEntries[static_cast<std::size_t>(entry)].value / balance.applied
+                               : 0.0;
+}
+
 std::vector<BandTops> stackedShares(const MassBalanceRows& rows) {
     std::vector<BandTops> tops;
     tops.reserve(rows.rows.size());
     for (const MassBalanceRecord& r : rows.rows) {
         BandTops& t = tops.emplace_back();
-        const double applied = r.balance.applied;
         double sum = 0;
         for (std::size_t b = 0; b < kBalanceBands.size(); ++b) {
-            if (applied > 0) sum += r.balance.*kMassBalanceEntries[static_cast<std::size_t>(kBalanceBands[b])].value / applied;
+            sum += balanceShare(r.balance, kBalanceBands[b]);
             t[b] = sum;
         }
     }

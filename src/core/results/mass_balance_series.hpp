@@ -44,6 +44,9 @@ inline constexpr std::array<int, 9> kBalanceBands{kBalanceAir,      kBalancePlan
                                                   kBalanceLeached,  kBalanceOutflow, kBalanceCarriedAway};
 using BandTops = std::array<double, kBalanceBands.size()>;
 
+// One entry of the row as a share of the mass applied so far (0 while nothing was applied).
+double balanceShare(const MassBalanceRow& balance, int entry);
+
 // For each row, the top of every band as a share of the mass applied so far:
 // the sum of the shares of the bands up to it (the last top is 1 less the
 // closure's share). All 0 while nothing has been applied.

@@ -29,6 +29,8 @@
 #include "gui/controls/name_combo_box.hpp"
 #include "gui/scenario/calendar_window.hpp"
 #include "gui/scenario/scenario_texts.hpp"
+#include "core/sweep/sweep_messages.hpp"
+#include "gui/sweep/sweep_dialog.hpp"
 
 namespace verdanel::gui {
 
@@ -207,6 +209,10 @@ void ScenarioWindow::buildControls() {
     }
     parameterGrid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("km/hour")) + 4);
     parameterGrid->setRowStretch(kScenarioParameterCount, 1);
+    // A sweep varies these parameters (or the dates); in the tab order it
+    // comes after them and before the run's own controls.
+    sweep_ = button(msg::kSweepButton, "sweepButton");
+    parameterGrid->addWidget(sweep_, kScenarioParameterCount + 1, 0, 1, 3, Qt::AlignRight);
 
     // The run: print-results box, progress and start.
     printBox_ = new QCheckBox(QString::fromUtf8(kPrintResults), this);
@@ -235,6 +241,7 @@ void ScenarioWindow::buildControls() {
     layout->addLayout(runRow);
 
     connect(start_, &QPushButton::clicked, this, &ScenarioWindow::startSimulation);
+    connect(sweep_, &QPushButton::clicked, this, &ScenarioWindow::openSweep);
     connect(add_, &QPushButton::clicked, this, &ScenarioWindow::addSprayDate);
     connect(delete_, &QPushButton::clicked, this, &ScenarioWindow::deleteSprayDate);
     connect(manager_, &QPushButton::clicked, this, &ScenarioWindow::openMaterialManager);
@@ -360,7 +367,7 @@ void ScenarioWindow::setInputsEnabled(bool enabled) {
     // The date list stays usable during a run; it takes the focus so that
     // none lands on a read-only path field.
     if (!enabled) dates_->setFocus();
-    const std::array<QWidget*, 7> controls{printBox_, chemicals_, manager_, nameField_, start_, add_, delete_};
+    const std::array<QWidget*, 8> controls{printBox_, chemicals_, manager_, nameField_, start_, sweep_, add_, delete_};
     for (QWidget* w : controls) w->setEnabled(enabled);
     for (QPushButton* b : choose_) b->setEnabled(enabled);
     for (int p = 0; p < kScenarioParameterCount; ++p) {
@@ -369,15 +376,23 @@ void ScenarioWindow::setInputsEnabled(bool enabled) {
     }
 }
 
-void ScenarioWindow::startSimulation() {
-    if (running_) return;
+std::optional<ScenarioDefinition> ScenarioWindow::scenarioFromFields(bool needsName) {
     // A field that is not a number stops the start at its message.
-    if (!takeValues()) return;
-    if (name_.empty()) return tell(scenario_text::kEnterScenarioName);
-    for (PathField f : kPathCheckOrder) {
-        if (paths_[f]->text().isEmpty()) return tell(kPathFields[f].emptyMessage);
+    if (!takeValues()) return std::nullopt;
+    if (needsName && name_.empty()) {
+        tell(scenario_text::kEnterScenarioName);
+        return std::nullopt;
     }
-    if (dates_->count() == 0) return tell(scenario_text::kEnterSprayDate);
+    for (PathField f : kPathCheckOrder) {
+        if (paths_[f]->text().isEmpty()) {
+            tell(kPathFields[f].emptyMessage);
+            return std::nullopt;
+        }
+    }
+    if (dates_->count() == 0) {
+        tell(scenario_text::kEnterSprayDate);
+        return std::nullopt;
+    }
 
     ScenarioDefinition scenario;
     scenario.name = name_;
@@ -389,6 +404,25 @@ void ScenarioWindow::startSimulation() {
     for (int i = 0; i < dates_->count(); ++i) {
         if (auto t = parseSprayDate(dates_->item(i)->text().toStdString())) scenario.sprayDates.push_back(*t);
     }
+    return scenario;
+}
+
+void ScenarioWindow::openSweep() {
+    if (running_) return;
+    // A sweep is no start: the result window must not look for its name afterwards.
+    const std::string started = name_;
+    const std::optional<ScenarioDefinition> scenario = scenarioFromFields(false);
+    name_ = started;
+    if (!scenario) return;
+    SweepDialog dialog(*scenario, weather_, prompter_, this);
+    dialog.exec();
+}
+
+void ScenarioWindow::startSimulation() {
+    if (running_) return;
+    const std::optional<ScenarioDefinition> taken = scenarioFromFields(true);
+    if (!taken) return;
+    const ScenarioDefinition& scenario = *taken;
 
     running_ = true;
     closeAfterRun_ = false;

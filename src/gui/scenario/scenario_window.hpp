@@ -17,6 +17,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/chemicals/chemical_record.hpp"
@@ -76,6 +77,7 @@ public:
     QPushButton* materialManagerButton() const { return manager_; }
     QCheckBox* printResultsBox() const { return printBox_; }
     QPushButton* startButton() const { return start_; }
+    QPushButton* sweepButton() const { return sweep_; }
     QProgressBar* progressBar() const { return progress_; }
     QLineEdit* pathField(PathField field) const { return paths_[field]; }
     QPushButton* chooseButton(PathField field) const { return choose_[field]; }
@@ -88,6 +90,8 @@ public:
 public slots:
     // "시뮬레이션 시작": takes the fields, checks them, runs the model.
     void startSimulation();
+    // "민감도 분석...": a sweep of the scenario as the fields hold it now.
+    void openSweep();
     // "추가...": a day from the calendar window, at 10:00.
     void addSprayDate();
     // "삭제": removes the selected entry; the next one (or the new last) is selected.
@@ -110,6 +114,9 @@ private:
     // taking order) that is not a number gets its message and the focus,
     // and nothing is copied (false).
     bool takeValues();
+    // The scenario the fields describe, after the start's checks (the name
+    // only when `needsName`); none when a check stopped it with its message.
+    std::optional<ScenarioDefinition> scenarioFromFields(bool needsName);
     void setInputsEnabled(bool enabled);
     void tell(const char* text);
 
@@ -141,6 +148,7 @@ private:
     QPushButton* manager_ = nullptr;
     QCheckBox* printBox_ = nullptr;
     QPushButton* start_ = nullptr;
+    QPushButton* sweep_ = nullptr;
     QProgressBar* progress_ = nullptr;
     std::array<QLineEdit*, kPathCount> paths_{};
     std::array<QPushButton*, kPathCount> choose_{};
