@@ -4,6 +4,8 @@
 
 #include "core/common/civil_time.hpp"
 #include "core/common/messages.hpp"
+#include "core/common/text_format.hpp"
+#include "core/results/result_messages.hpp"
 #include "core/results/result_search.hpp"
 #include "core/results/scenario_records.hpp"
 #include "core/store/store_connection.hpp"
@@ -113,8 +115,7 @@ std::optional<SearchedRows> searchScenario(StoreConnection& connection, Prompter
     auto found = queryScenario(connection, prompter, request.kind, request.name);
     if (found.status != ScenarioLookup::Found) {
         if (found.status == ScenarioLookup::NotFound)
-            std::cerr << "시나리오를 찾을 수 없습니다: " << request.name << " (" << modelTypeText(request.kind)
-                      << ")\n";
+            std::cerr << fillMessage(msg::kScenarioNotFoundFormat, {request.name, modelTypeText(request.kind)}) << '\n';
         return std::nullopt;
     }
     const ScenarioInfo& info = found.info;

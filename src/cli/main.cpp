@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/balance_command.hpp"
+#include "cli/command_line.hpp"
 #include "cli/endpoints_command.hpp"
 #include "cli/sweep_command.hpp"
 #include "cli/terminal_progress.hpp"
@@ -70,53 +71,8 @@ struct Options {
     std::vector<std::string> args;
 };
 
-// Values of "--flag value" pairs and lone flags of one command.
-class ArgReader {
-public:
-    explicit ArgReader(std::vector<std::string> args) : args_(std::move(args)) {}
-    std::optional<std::string> value(const std::string& flag) {
-        for (std::size_t i = 0; i < args_.size(); ++i) {
-            if (args_[i] == flag) {
-                if (i + 1 >= args_.size()) {
-                    bad_ = flag + " needs a value";
-                    return std::nullopt;
-                }
-                std::string v = args_[i + 1];
-                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i), args_.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-                return v;
-            }
-        }
-        return std::nullopt;
-    }
-    bool flag(const std::string& name) {
-        for (std::size_t i = 0; i < args_.size(); ++i) {
-            if (args_[i] == name) {
-                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
-                return true;
-            }
-        }
-        return false;
-    }
-    std::optional<std::string> positional() {
-        for (std::size_t i = 0; i < args_.size(); ++i) {
-            if (args_[i].rfind("--", 0) != 0) {
-                std::string v = args_[i];
-                args_.erase(args_.begin() + static_cast<std::ptrdiff_t>(i));
-                return v;
-            }
-        }
-        return std::nullopt;
-    }
-    // What is left over is a usage error.
-    std::string leftover() const {
-        if (!bad_.empty()) return bad_;
-        return args_.empty() ? std::string() : "unexpected argument: " + args_.front();
-    }
-
-private:
-    std::vector<std::string> args_;
-    std::string bad_;
-};
+using cli::ArgReader;
+using cli::monthDay;
 
 // The base folder this run works in: the program's own folder or the one chosen by --base.
 std::string baseFolder;
@@ -126,17 +82,8 @@ std::string connectionTextFor(const std::string& store) {
     return buildConnectionText(baseFolder);
 }
 
-bool openStore(StoreConnection& connection, Prompter& prompter, const std::string& store) {
-    if (connection.open(connectionTextFor(store), prompter)) return true;
-    std::cerr << msg::kConnectionFailed << '\n';
-    return false;
-}
-
-std::optional<std::pair<int, int>> monthDay(const std::string& text) {
-    if (text.size() != 5 || text[2] != '-') return std::nullopt;
-    auto t = parseDate("2000-" + text);  // a leap year, so 02-29 is a valid bound
-    if (!t) return std::nullopt;
-    return std::make_pair(t->month, t->day);
+bool openStoreAt(StoreConnection& connection, Prompter& prompter, const std::string& store) {
+    return cli::openStore(connection, prompter, connectionTextFor(store));
 }
 
 int initStore(ArgReader args) {
@@ -165,7 +112,7 @@ int runCommand(const std::string& store, ArgReader args) {
         return 1;
     }
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     ScenarioDefinition scenario = scenarioFile.scenario;
     if (!scenario.chemical[0].empty()) {
         auto record = loadChemical(connection, prompter, scenario.chemical[0]);
@@ -225,7 +172,7 @@ int exportCommand(const std::string& store, ArgReader args) {
 
     cli::TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     auto found = queryScenario(connection, prompter, *kind, *name);
     if (found.status != ScenarioLookup::Found) {
         if (found.status == ScenarioLookup::NotFound)
@@ -255,7 +202,7 @@ int scenariosCommand(const std::string& store, ArgReader args) {
     }
     cli::TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     for (ModelKind kind : kinds) {
         for (const auto& name : scenarioNames(connection, prompter, kind)) {
             auto found = queryScenario(connection, prompter, kind, name);
@@ -272,7 +219,7 @@ int chemicalsCommand(const std::string& store, ArgReader args) {
     if (auto left = args.leftover(); !left.empty()) return usage(left);
     cli::TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     if (!recomputeUsableFlags(connection, prompter)) return 1;
     StoreAccessor accessor(connection, prompter);
     const QueryResult listed = accessor.query(sql::kChemicalNames);
@@ -323,7 +270,7 @@ int compactCommand(const std::string& store, ArgReader args) {
     if (auto left = args.leftover(); !left.empty()) return usage(left);
     cli::TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     return reportCompaction(connection, prompter, store);
 }
 
@@ -338,7 +285,7 @@ int deleteCommand(const std::string& store, ArgReader args) {
     if (!kind) return usage("unknown model: " + *model);
     cli::TerminalPrompter prompter;
     StoreConnection connection;
-    if (!openStore(connection, prompter, store)) return 1;
+    if (!openStoreAt(connection, prompter, store)) return 1;
     const ScenarioQueryOutcome found = queryScenario(connection, prompter, *kind, *name);
     if (found.status == ScenarioLookup::NotFound) {
         std::cerr << fillMessage(msg::kScenarioNotFoundFormat, {*name, *model}) << '\n';

@@ -42,7 +42,16 @@ TEST(SweepCommand, JsonColumnsAreThoseOfTheSameVariantStoredAndCsvHoldsEveryVari
     EXPECT_EQ(keysOf(doc), (std::vector<std::string>{"parameter", "variants", "summary"}));
     EXPECT_EQ(doc["parameter"], "bank_width");
     ASSERT_EQ(doc["variants"].size(), 3u);
-    for (const json& v : doc["variants"]) EXPECT_EQ(keysOf(v), (std::vector<std::string>{"value", "refused", "columns"}));
+    for (const json& v : doc["variants"])
+        EXPECT_EQ(keysOf(v), (std::vector<std::string>{"value", "refused", "columns", "final_balance"}));
+    // Where the chemical went: the shares of the applied mass close to 1.
+    EXPECT_TRUE(doc["variants"][0]["final_balance"].is_null());
+    const json& balance = doc["variants"][2]["final_balance"];
+    EXPECT_GT(balance["mass_applied"].get<double>(), 0.0);
+    double shares = 0;
+    for (const auto& [entry, share] : balance["shares"].items()) shares += share.get<double>();
+    EXPECT_EQ(balance["shares"].size(), 9u);
+    EXPECT_NEAR(shares, 1.0, 1e-9);
     // The field is 7 m wide: a 5 m bank is refused, with the run's message.
     EXPECT_EQ(doc["variants"][0]["value"], 5);
     EXPECT_EQ(doc["variants"][0]["refused"], msg::kStreamBankNotWider);
