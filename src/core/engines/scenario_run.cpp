@@ -138,24 +138,18 @@ public:
             notFinite_.row = rows_;
             return false;
         }
-        ResultRow& r = filling_.output.emplace_back();
-        r.month = month;
-        r.day = day;
-        r.hour = hour;
-        r.minute = minute;
-        std::copy(values, values + valueCount_, r.values.begin());
+        const ResultRow& r =
+            filling_.output.emplace_back(makeResultRow(month, day, hour, minute, values, valueCount_));
         ++rows_;
         if (keep_) keep_->rows.push_back(r);
         return filling_.output.size() < kMinutesPerBatch || handOver();
     }
 
     bool balance(int month, int day, int hour, const MassBalanceRow& balance) override {
-        for (const MassBalanceEntry& e : kMassBalanceEntries) {
-            if (!std::isfinite(balance.*e.value)) {
-                notFinite_.balanceColumn = e.column;
-                notFinite_.row = rows_ - 1;  // the minute of the output row just handed over
-                return false;
-            }
+        if (const char* bad = firstNotFiniteEntry(balance)) {
+            notFinite_.balanceColumn = bad;
+            notFinite_.row = rows_ - 1;  // the minute of the output row just handed over
+            return false;
         }
         filling_.balance.push_back({month, day, hour, balance});
         return true;
@@ -251,6 +245,12 @@ DriveResult driveModel(const ScenarioDefinition& scenario, const SimulationPerio
 }
 
 }  // namespace
+
+const char* firstNotFiniteEntry(const MassBalanceRow& balance) {
+    for (const MassBalanceEntry& e : kMassBalanceEntries)
+        if (!std::isfinite(balance.*e.value)) return e.column;
+    return nullptr;
+}
 
 int firstNotFinite(const double* values, int count) {
     for (int i = 0; i < count; ++i)

@@ -67,6 +67,8 @@ struct NotFiniteValue {
 };
 // Index of the first of `count` values that is not a finite number; -1 when none.
 int firstNotFinite(const double* values, int count);
+// The first entry of a mass-balance row that is not a finite number (its store column); nullptr when none.
+const char* firstNotFiniteEntry(const MassBalanceRow& balance);
 // "Cwater at 2010-06-01 10:01": the value and the simulated minute of its row.
 std::string notFiniteMessage(ModelKind kind, const SimulationPeriod& period, const NotFiniteValue& at);
 

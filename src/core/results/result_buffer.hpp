@@ -24,6 +24,17 @@ struct ResultRow {
     std::array<double, kMaxResultValues> values{};
 };
 
+// A row of `count` values as a run hands them over.
+inline ResultRow makeResultRow(int month, int day, int hour, int minute, const double* values, int count) {
+    ResultRow r;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.minute = minute;
+    for (int i = 0; i < count; ++i) r.values[static_cast<std::size_t>(i)] = values[i];
+    return r;
+}
+
 struct ResultBuffer {
     ModelKind kind = ModelKind::Stream;
     int valueCount = resultValueCount(ModelKind::Stream);

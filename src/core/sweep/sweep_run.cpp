@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -30,22 +29,15 @@ public:
             notFinite_.row = static_cast<std::int64_t>(rows_.rows.size());
             return false;
         }
-        ResultRow& r = rows_.rows.emplace_back();
-        r.month = month;
-        r.day = day;
-        r.hour = hour;
-        r.minute = minute;
-        std::copy(values, values + rows_.valueCount, r.values.begin());
+        rows_.rows.push_back(makeResultRow(month, day, hour, minute, values, rows_.valueCount));
         return true;
     }
 
     bool balance(int, int, int, const MassBalanceRow& balance) override {
-        for (const MassBalanceEntry& e : kMassBalanceEntries) {
-            if (!std::isfinite(balance.*e.value)) {
-                notFinite_.balanceColumn = e.column;
-                notFinite_.row = static_cast<std::int64_t>(rows_.rows.size()) - 1;
-                return false;
-            }
+        if (const char* bad = firstNotFiniteEntry(balance)) {
+            notFinite_.balanceColumn = bad;
+            notFinite_.row = static_cast<std::int64_t>(rows_.rows.size()) - 1;
+            return false;
         }
         last_ = balance;
         return true;
