@@ -90,7 +90,10 @@ struct Session {
     StoreConnection connection;
 
     Session() {
-        fs::copy_file(preparedStore->storePath(), app.storePath(), fs::copy_options::overwrite_existing);
+        // Removed first: MinGW's libstdc++ takes any two files for the same one
+        // when asked to overwrite (Windows gives no inode numbers to compare).
+        fs::remove(app.storePath());
+        fs::copy_file(preparedStore->storePath(), app.storePath());
         connection.open(app.connectionText(), prompter);
     }
     std::unique_ptr<ResultWindow> open(ModelKind kind) {
