@@ -50,7 +50,13 @@ remove_deb_src() {
   fi
 }
 src_dir() { find "$SRC" -maxdepth 1 -type d -name "$1" | head -n 1; }
-if [ -z "$(src_dir 'sqlite3-*')" ] || [ -z "$(src_dir 'googletest-*')" ] || [ -z "$(src_dir 'qt6-base-*')" ]; then
+HAVE_SQLITE=0 HAVE_GTEST=0 HAVE_QT=0
+[ -f "$PREFIX/lib/libsqlite3.a" ] && HAVE_SQLITE=1
+[ -f "$PREFIX/lib/libgtest.a" ] && HAVE_GTEST=1
+[ -f "$PREFIX/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] && [ -f "$PREFIX/lib/cmake/Qt6Test/Qt6TestConfig.cmake" ] && HAVE_QT=1
+if { [ $HAVE_SQLITE = 0 ] && [ -z "$(src_dir 'sqlite3-*')" ]; } ||
+   { [ $HAVE_GTEST = 0 ] && [ -z "$(src_dir 'googletest-*')" ]; } ||
+   { [ $HAVE_QT = 0 ] && [ -z "$(src_dir 'qt6-base-*')" ]; }; then
   step "Fetching Debian sources of sqlite3, googletest, qt6-base"
   trap remove_deb_src EXIT
   if [ -r /etc/apt/sources.list.d/debian.sources ]; then
@@ -62,16 +68,16 @@ if [ -z "$(src_dir 'sqlite3-*')" ] || [ -z "$(src_dir 'googletest-*')" ] || [ -z
   $SUDO apt-get update -qq
   (
     cd "$SRC"
-    [ -n "$(src_dir 'sqlite3-*')" ] || apt-get source -qq sqlite3
-    [ -n "$(src_dir 'googletest-*')" ] || apt-get source -qq googletest
-    [ -n "$(src_dir 'qt6-base-*')" ] || apt-get source -qq "qt6-base=$QT_SOURCE_VERSION"
+    [ $HAVE_SQLITE = 1 ] || [ -n "$(src_dir 'sqlite3-*')" ] || apt-get source -qq sqlite3
+    [ $HAVE_GTEST = 1 ] || [ -n "$(src_dir 'googletest-*')" ] || apt-get source -qq googletest
+    [ $HAVE_QT = 1 ] || [ -n "$(src_dir 'qt6-base-*')" ] || apt-get source -qq "qt6-base=$QT_SOURCE_VERSION"
   )
   remove_deb_src
   trap - EXIT
 fi
 
 # --- SQLite: the amalgamation made on the host, compiled for Windows ---------
-if [ ! -f "$PREFIX/lib/libsqlite3.a" ]; then
+if [ $HAVE_SQLITE = 0 ]; then
   step "SQLite"
   S="$(src_dir 'sqlite3-*')"
   B="$CACHE/build-sqlite"
@@ -100,7 +106,7 @@ if [ ! -d "$PREFIX/include/nlohmann" ]; then
 fi
 
 # --- GoogleTest ---------------------------------------------------------------
-if [ ! -f "$PREFIX/lib/libgtest.a" ]; then
+if [ $HAVE_GTEST = 0 ]; then
   step "GoogleTest"
   S="$(src_dir 'googletest-*')"
   B="$CACHE/build-googletest"
@@ -112,7 +118,7 @@ if [ ! -f "$PREFIX/lib/libgtest.a" ]; then
 fi
 
 # --- Qt 6: Core, Gui, Widgets, Test and the Windows platform ------------------
-if [ ! -f "$PREFIX/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] || [ ! -f "$PREFIX/lib/cmake/Qt6Test/Qt6TestConfig.cmake" ]; then
+if [ $HAVE_QT = 0 ]; then
   step "Qt $QT_SOURCE_VERSION for Windows"
   S="$(src_dir 'qt6-base-*')"
   B="$CACHE/build-qt"
@@ -147,6 +153,9 @@ PY
   cmake --build "$B" --parallel "$JOBS"
   cmake --install "$B" >/dev/null
 fi
+
+# What was built is in the prefix; the build folders and sources are not needed again.
+rm -rf "$CACHE"/build-sqlite "$CACHE"/build-googletest "$CACHE"/build-qt "$SRC"
 
 # --- wine prefix ---------------------------------------------------------------
 export WINEPREFIX="$CACHE/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
