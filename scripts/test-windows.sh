@@ -45,7 +45,7 @@ export WINEPATH="$(winpath "$GCC_DLLS");$(winpath "$PTHREAD_DLLS");$(winpath "$V
 # pipe: a service started by the first program would inherit that program's
 # output pipe and keep whoever reads it (a build step, a "| tr") waiting.
 wineserver -k 2>/dev/null || true
-wineserver -p
+wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 

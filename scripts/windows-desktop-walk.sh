@@ -51,6 +51,11 @@ XVFB_PID=$!
 for _ in $(seq 1 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 [ -s "$WORK/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(tr -dc '0-9' <"$WORK/display")"
+# Wine's desktop process belongs to the display it was started on: a fresh
+# wine server, its services started away from any pipe, for this display.
+wineserver -k 2>/dev/null || true
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 # wait_window TITLE SECONDS [KNOWN_ID...]: prints the id of a new visible window titled TITLE.
 wait_window() {
@@ -130,11 +135,18 @@ sqlite3 "$STORE" "delete from model_output_stream where scenario_name = 'default
 SIZE_BEFORE=$(stat -c %s "$STORE")
 INODE_BEFORE=$(stat -c %i "$STORE")
 
-# Quit: the result window's 종료 first (bottom right), then the chooser's Quit.
-geometry=$(size "$RESULT")
-click "$RESULT" $((${geometry%x*} - 56)) $((${geometry#*x} - 23))
+# Quit: the result window closed first (Alt+F4: without a window manager
+# wine does not always give the X window the full size of the window, so its
+# 종료 button may lie outside what can be clicked), then the chooser's Quit.
+focus "$RESULT" 300 20
+xdotool key alt+F4
 for _ in $(seq 1 50); do gone "$RESULT" && break; sleep 0.2; done
-gone "$RESULT" || fail "종료 did not close the result window"
+if ! gone "$RESULT"; then
+  geometry=$(size "$RESULT")
+  click "$RESULT" $((${geometry%x*} - 56)) $((${geometry#*x} - 23))  # 종료
+  for _ in $(seq 1 50); do gone "$RESULT" && break; sleep 0.2; done
+fi
+gone "$RESULT" || fail "the result window did not close"
 click "$CHOOSER" 143 387  # Quit
 for _ in $(seq 1 300); do kill -0 "$PROGRAM_PID" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$PROGRAM_PID" 2>/dev/null; then fail "the program did not end within 60 s after Quit"; fi
