@@ -2,7 +2,8 @@
 if(EXISTS "${STORE}")
   return()
 endif()
-execute_process(COMMAND "${CLI}" init-store "${STORE}" --chemicals "${CHEMICALS}"
+# EMULATOR: what runs a program built for another system (wine), or nothing.
+execute_process(COMMAND ${EMULATOR} "${CLI}" init-store "${STORE}" --chemicals "${CHEMICALS}"
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "verdanel-cli init-store failed (${rc})")

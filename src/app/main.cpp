@@ -9,6 +9,7 @@
 #include "core/app/base_folder_setup.hpp"
 #include "core/common/base_folder.hpp"
 #include "core/common/messages.hpp"
+#include "core/common/platform.hpp"
 #include "gui/common/korean_interface.hpp"
 #include "gui/common/program_pictures.hpp"
 #include "gui/common/qt_prompter.hpp"
@@ -34,12 +35,13 @@ int main(int argc, char* argv[]) {
             qWarning("usage: verdanel [--base DIR]");
             return 2;
         }
-        baseOption = QFile::encodeName(args[at + 1]).toStdString();
+        baseOption = args[at + 1].toStdString();
     }
 
     verdanel::gui::QtPrompter prompter;
-    const verdanel::BaseFolderOutcome base = verdanel::startBaseFolder(
-        baseOption, std::getenv(verdanel::kBaseFolderVariable), verdanel::applicationBaseFolder());
+    const std::string variable = verdanel::platform::environmentVariable(verdanel::kBaseFolderVariable);
+    const verdanel::BaseFolderOutcome base =
+        verdanel::startBaseFolder(baseOption, variable.c_str(), verdanel::applicationBaseFolder());
     if (!base.ok) {
         prompter.inform(base.error, verdanel::msg::kProgramTitle, verdanel::PromptIcon::Error);
         return verdanel::gui::kExitNoStore;

@@ -5,6 +5,7 @@
 
 #include "cli/command_line.hpp"
 #include "cli/terminal_prompter.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/common/text_format.hpp"
 #include "core/results/mass_balance_messages.hpp"
 #include "core/results/mass_balance_series.hpp"
@@ -61,7 +62,7 @@ int balanceCommand(const std::string& connectionText, std::vector<std::string> a
                   << padded(line.percent, kPercentWidth, true) << '\n';
 
     if (out) {
-        if (!exportMassBalanceCsv(*out, rows, request->name, prompter)) return 1;
+        if (!exportMassBalanceCsv(pathFromUtf8(*out), rows, request->name, prompter)) return 1;
         std::cout << '\n' << *out << ": " << rows.rows.size() << " rows\n";
     }
     return 0;

@@ -21,6 +21,8 @@
 #include "core/common/base_folder.hpp"
 #include "core/common/civil_time.hpp"
 #include "core/common/messages.hpp"
+#include "core/common/platform.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/engines/scenario_file.hpp"
 #include "core/engines/scenario_run.hpp"
 #include "core/results/result_csv.hpp"
@@ -186,7 +188,7 @@ int exportCommand(const std::string& store, ArgReader args) {
     ResultBuffer rows =
         ResultSearch::search(connection, prompter, *kind, *name, start.first, start.second, end.first, end.second);
     SummaryTexts texts = rows.empty() ? SummaryTexts{} : summarize(rows, searchYear);
-    if (!exportResultsCsv(*out, rows, texts, prompter)) return 1;
+    if (!exportResultsCsv(pathFromUtf8(*out), rows, texts, prompter)) return 1;
     std::cout << *out << ": " << rows.size() << " rows\n";
     return 0;
 }
@@ -301,7 +303,9 @@ int deleteCommand(const std::string& store, ArgReader args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> all(argv + 1, argv + argc);
+    platform::useUtf8Console();
+    const std::vector<std::string> utf8 = platform::utf8Arguments(argc, argv);
+    std::vector<std::string> all(utf8.begin() + (utf8.empty() ? 0 : 1), utf8.end());
     std::string store;
     std::string base;
     while (all.size() >= 2 && (all[0] == "--store" || all[0] == kBaseFolderOption)) {
@@ -317,7 +321,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "init-store") return initStore(std::move(args));
-    const BaseFolderOutcome chosen = startBaseFolder(base, std::getenv(kBaseFolderVariable), applicationBaseFolder());
+    const std::string variable = platform::environmentVariable(kBaseFolderVariable);
+    const BaseFolderOutcome chosen = startBaseFolder(base, variable.c_str(), applicationBaseFolder());
     if (!chosen.ok) {
         std::cerr << chosen.error << '\n';
         return 1;

@@ -12,6 +12,7 @@
 #include "cli/endpoints_command.hpp"
 #include "cli/terminal_progress.hpp"
 #include "cli/terminal_prompter.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/chemicals/chemical_table.hpp"
 #include "core/common/number_text.hpp"
 #include "core/engines/scenario_file.hpp"
@@ -232,7 +233,7 @@ int sweepCommand(const std::string& connectionText, const std::string& defaultIn
             status = 1;
         }
     }
-    if (out && !exportSweepCsv(*out, sweep, scenario.name, prompter)) status = 1;
+    if (out && !exportSweepCsv(pathFromUtf8(*out), sweep, scenario.name, prompter)) status = 1;
 #ifdef VERDANEL_WITH_PLOT
     if (plot) {
         std::string error;

@@ -1,9 +1,9 @@
 #include "cli/terminal_progress.hpp"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
+
+#include "core/common/platform.hpp"
 
 namespace verdanel::cli {
 
@@ -12,7 +12,7 @@ namespace {
 TerminalProgress* openBar = nullptr;
 }  // namespace
 
-TerminalProgress::TerminalProgress() : enabled_(::isatty(STDERR_FILENO) != 0) {}
+TerminalProgress::TerminalProgress() : enabled_(platform::stderrIsTerminal()) {}
 
 TerminalProgress::~TerminalProgress() { finish(false); }
 

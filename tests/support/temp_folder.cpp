@@ -1,11 +1,10 @@
 #include "support/temp_folder.hpp"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <fstream>
 
 #include "core/app/connection_settings.hpp"
+#include "core/common/platform.hpp"
 #include "core/store/schema.hpp"
 
 namespace verdanel::testing {
@@ -13,13 +12,18 @@ namespace verdanel::testing {
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("verdanel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("verdanel-test-" + std::to_string(platform::processId()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
 
 TempFolder::~TempFolder() {
     std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+    if (!ec) return;
+    // A file a test made read-only: Windows removes it only once it may be written again.
+    for (std::filesystem::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
 }
 

@@ -13,7 +13,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // name below the folder, joined with '/' as the program joins its own paths.
+    std::string file(const std::string& name) const { return str() + "/" + name; }
     // Writes a file below the folder (parents made) and returns its path.
     std::string write(const std::string& relative, const std::string& bytes) const;
 

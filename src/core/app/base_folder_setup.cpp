@@ -1,16 +1,13 @@
 #include "core/app/base_folder_setup.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "core/app/base_folder_messages.hpp"
+#include "core/common/platform.hpp"
 #include "core/common/text_format.hpp"
+#include "core/common/utf8_path.hpp"
 
 namespace verdanel {
 
@@ -21,12 +18,10 @@ namespace {
 // What goes wrong while a folder is made ready: the user's message, or "".
 using Failure = std::string;
 
-bool noRoom(int err) { return err == ENOSPC || err == EDQUOT || err == EFBIG; }
-
 // Anything at all is at the path, even a broken link: it is the user's and stays.
 bool present(const fs::path& p) {
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec));
 }
 
 // A name beside the target that no other start uses.
@@ -34,14 +29,14 @@ fs::path scratchBeside(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
     // Built by appending: GCC 12 misreports `"." + std::string&&` (-Wrestrict).
     std::string name = ".";
-    name += target.filename().string();
-    name += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    return target.parent_path() / name;
+    name += utf8FromPath(target.filename());
+    name += ".new-" + std::to_string(platform::processId()) + "-" + std::to_string(counter++);
+    return target.parent_path() / pathFromUtf8(name);
 }
 
-Failure writeFailure(int err, const fs::path& base, const fs::path& what) {
-    return noRoom(err) ? fillMessage(msg::kBaseFolderDiskFullFormat, base.string())
-                       : fillMessage(msg::kBaseFolderFileNotWrittenFormat, what.string());
+Failure writeFailure(platform::FileError err, const fs::path& base, const fs::path& what) {
+    return err == platform::FileError::NoRoom ? fillMessage(msg::kBaseFolderDiskFullFormat, utf8FromPath(base))
+                                              : fillMessage(msg::kBaseFolderFileNotWrittenFormat, utf8FromPath(what));
 }
 
 Failure makeFolder(const fs::path& folder, const fs::path& base) {
@@ -49,25 +44,8 @@ Failure makeFolder(const fs::path& folder, const fs::path& base) {
     fs::create_directories(folder, ec);
     if (!ec && !fs::is_directory(folder, ec)) ec = std::make_error_code(std::errc::not_a_directory);
     if (!ec) return {};
-    return noRoom(ec.value()) ? fillMessage(msg::kBaseFolderDiskFullFormat, base.string())
-                              : fillMessage(msg::kBaseFolderNotMadeFormat, folder.string());
-}
-
-// Writes all of in to out; 0 or the errno of the failing read (negative) or write.
-int copyBytes(int in, int out) {
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -errno;
-        if (got == 0) return 0;
-        for (ssize_t done = 0; done < got;) {
-            ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno == EINTR) continue;
-            if (put < 0) return errno;
-            done += put;
-        }
-    }
+    return platform::isNoRoom(ec.value()) ? fillMessage(msg::kBaseFolderDiskFullFormat, utf8FromPath(base))
+                                          : fillMessage(msg::kBaseFolderNotMadeFormat, utf8FromPath(folder));
 }
 
 // Copies source to a new file target. The copy is written and flushed under
@@ -75,39 +53,14 @@ int copyBytes(int in, int out) {
 // crash never leaves half a file there; a target that appeared meanwhile
 // (another start) is kept.
 Failure copyNewFile(const fs::path& source, const fs::path& target, const fs::path& base) {
-    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return fillMessage(msg::kSampleFileMissingFormat, source.string());
     const fs::path scratch = scratchBeside(target);
-    int out = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (out < 0) {
-        int err = errno;
-        ::close(in);
-        return writeFailure(err, base, target);
-    }
-    int err = copyBytes(in, out);
-    ::close(in);
-    if (err < 0) {
-        ::close(out);
-        ::unlink(scratch.c_str());
-        return fillMessage(msg::kSampleFileMissingFormat, source.string());
-    }
-    if (err == 0 && ::fsync(out) != 0) err = errno;
-    if (::close(out) != 0 && err == 0) err = errno;
-    if (err == 0) {
-        // link() refuses an existing target; a file system without hard links
-        // falls back to a rename after a last look.
-        if (::link(scratch.c_str(), target.c_str()) != 0 && errno != EEXIST) {
-            const int linkErr = errno;
-            const bool noLinks = linkErr == EPERM || linkErr == ENOTSUP || linkErr == EOPNOTSUPP || linkErr == EMLINK;
-            if (!noLinks) {
-                err = linkErr;
-            } else if (!present(target) && ::rename(scratch.c_str(), target.c_str()) != 0) {
-                err = errno;
-            }
-        }
-    }
-    ::unlink(scratch.c_str());
-    return err == 0 ? Failure{} : writeFailure(err, base, target);
+    platform::FileError err = platform::copyToNewFile(source, scratch);
+    if (err == platform::FileError::SourceUnreadable)
+        return fillMessage(msg::kSampleFileMissingFormat, utf8FromPath(source));
+    if (err == platform::FileError::None) err = platform::publishWithoutReplacing(scratch, target);
+    std::error_code ec;
+    fs::remove(scratch, ec);
+    return err == platform::FileError::None ? Failure{} : writeFailure(err, base, target);
 }
 
 Failure copyMissingFile(const fs::path& sampleFolder, const fs::path& base, const std::string& relative) {
@@ -125,11 +78,11 @@ Failure copyMissingFolder(const fs::path& sampleFolder, const fs::path& base, co
     if (present(target)) return {};
     const fs::path source = sampleFolder / relative;
     std::error_code ec;
-    if (!fs::is_directory(source, ec)) return fillMessage(msg::kSampleFileMissingFormat, source.string());
+    if (!fs::is_directory(source, ec)) return fillMessage(msg::kSampleFileMissingFormat, utf8FromPath(source));
     const fs::path scratch = scratchBeside(target);
-    if (::mkdir(scratch.c_str(), 0777) != 0) {
-        return noRoom(errno) ? fillMessage(msg::kBaseFolderDiskFullFormat, base.string())
-                             : fillMessage(msg::kBaseFolderNotMadeFormat, target.string());
+    if (const platform::FileError made = platform::makeNewFolder(scratch); made != platform::FileError::None) {
+        return made == platform::FileError::NoRoom ? fillMessage(msg::kBaseFolderDiskFullFormat, utf8FromPath(base))
+                                                   : fillMessage(msg::kBaseFolderNotMadeFormat, utf8FromPath(target));
     }
     Failure failure;
     for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
@@ -137,17 +90,20 @@ Failure copyMissingFolder(const fs::path& sampleFolder, const fs::path& base, co
         failure = copyNewFile(it->path(), scratch / it->path().filename(), base);
         if (!failure.empty()) break;
     }
-    if (failure.empty() && ec) failure = fillMessage(msg::kSampleFileMissingFormat, source.string());
-    if (failure.empty() && ::rename(scratch.c_str(), target.c_str()) != 0 && !present(target))
-        failure = fillMessage(msg::kBaseFolderNotMadeFormat, target.string());
+    if (failure.empty() && ec) failure = fillMessage(msg::kSampleFileMissingFormat, utf8FromPath(source));
+    if (failure.empty()) {
+        std::error_code renamed;
+        fs::rename(scratch, target, renamed);
+        if (renamed && !present(target)) failure = fillMessage(msg::kBaseFolderNotMadeFormat, utf8FromPath(target));
+    }
     fs::remove_all(scratch, ec);
     return failure;
 }
 
 fs::path absoluteFolder(const std::string& named) {
     std::error_code ec;
-    fs::path p = fs::absolute(named, ec);
-    if (ec) p = named;
+    fs::path p = fs::absolute(pathFromUtf8(named), ec);
+    if (ec) p = pathFromUtf8(named);
     p = p.lexically_normal();
     if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
     return p;
@@ -164,8 +120,8 @@ std::string namedBaseFolder(const std::string& option, const char* variable) {
 BaseFolderOutcome prepareBaseFolder(const std::string& base, const std::string& sampleFolder) {
     BaseFolderOutcome outcome;
     outcome.folder = base;
-    const fs::path root(base);
-    const fs::path sample(sampleFolder);
+    const fs::path root = pathFromUtf8(base);
+    const fs::path sample = pathFromUtf8(sampleFolder);
     Failure failure = makeFolder(root, root);
     if (failure.empty()) failure = copyMissingFile(sample, root, "INI/CONNECTION.INI");
     if (failure.empty()) failure = copyMissingFolder(sample, root, "input");
@@ -181,9 +137,9 @@ BaseFolderOutcome startBaseFolder(const std::string& option, const char* variabl
     if (named.empty()) return BaseFolderOutcome{true, applicationFolder, {}};
     const fs::path folder = absoluteFolder(named);
     std::error_code ec;
-    if (!applicationFolder.empty() && fs::equivalent(folder, applicationFolder, ec))
+    if (!applicationFolder.empty() && fs::equivalent(folder, pathFromUtf8(applicationFolder), ec))
         return BaseFolderOutcome{true, applicationFolder, {}};
-    return prepareBaseFolder(folder.string(), applicationFolder);
+    return prepareBaseFolder(utf8FromPath(folder), applicationFolder);
 }
 
 }  // namespace verdanel

@@ -2,13 +2,15 @@
 
 #include <fstream>
 
+#include "core/common/utf8_path.hpp"
+
 namespace verdanel {
 
 std::string connectionIniPath(const std::string& baseFolder) { return baseFolder + "/INI/CONNECTION.INI"; }
 std::string storePathBelow(const std::string& baseFolder) { return baseFolder + "/Database/Verdanel.mdb"; }
 
 std::string buildConnectionText(const std::string& baseFolder) {
-    std::ifstream in(connectionIniPath(baseFolder), std::ios::binary);
+    std::ifstream in(pathFromUtf8(connectionIniPath(baseFolder)), std::ios::binary);
     if (!in) return std::string();
     std::string prefix;
     std::string line;

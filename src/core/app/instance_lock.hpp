@@ -4,6 +4,8 @@
 // copy never blocks the next start. Each user has a lock of their own.
 #include <string>
 
+#include "core/common/platform.hpp"
+
 namespace verdanel {
 
 inline constexpr const char* kRunLockName = "KESTORIN_RUNLOCK";
@@ -22,7 +24,7 @@ public:
     void releaseLock();
 
 private:
-    int fd_ = -1;
+    platform::FileLock lock_;
 };
 
 }  // namespace verdanel

@@ -1,14 +1,13 @@
 #include "core/app/store_compaction.hpp"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "core/common/messages.hpp"
+#include "core/common/platform.hpp"
 #include "core/common/prompter.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/sqlite_handle.hpp"
 #include "core/store/store_connection.hpp"
@@ -17,16 +16,8 @@
 namespace verdanel {
 
 namespace {
-bool syncPath(const std::string& path, bool directory) {
-    int fd = ::open(path.c_str(), (directory ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 std::string parentOf(const std::string& path) {
-    auto pos = path.find_last_of('/');
+    auto pos = lastPathSeparator(path);
     return pos == std::string::npos ? std::string(".") : path.substr(0, pos);
 }
 
@@ -74,7 +65,7 @@ CompactionOutcome compactStore(StoreConnection& connection, const std::string& c
         }
     };
 
-    if (source.empty() || !std::filesystem::is_regular_file(source, ec)) {
+    if (source.empty() || !std::filesystem::is_regular_file(pathFromUtf8(source), ec)) {
         outcome.error = source.empty() ? msg::kNoDataSource : "unable to open database file: " + source;
         if (!connection.isOpen()) reopen();
         else outcome.reopened = true;
@@ -92,25 +83,25 @@ CompactionOutcome compactStore(StoreConnection& connection, const std::string& c
     }
 
     // A copy left by an interrupted compaction is stale; the store itself is intact.
-    std::filesystem::remove(target, ec);
+    std::filesystem::remove(pathFromUtf8(target), ec);
     bool ok = writeCompactCopy(connection, source, target, outcome.error);
-    if (ok && !syncPath(target, false)) {
+    if (ok && !platform::syncFile(pathFromUtf8(target))) {
         ok = false;
         outcome.error = "fsync failed: " + target;
     }
     if (!ok) {
-        std::filesystem::remove(target, ec);
+        std::filesystem::remove(pathFromUtf8(target), ec);
         if (connection.isOpen()) outcome.reopened = true;
         else reopen();
         return outcome;
     }
 
     connection.release();
-    if (std::rename(target.c_str(), source.c_str()) != 0) {
+    if (!platform::replaceFile(pathFromUtf8(target), pathFromUtf8(source))) {
         outcome.error = "rename failed: " + target;
-        std::filesystem::remove(target, ec);
+        std::filesystem::remove(pathFromUtf8(target), ec);
     } else {
-        syncPath(parentOf(source), true);
+        platform::syncFolder(pathFromUtf8(parentOf(source)));
         outcome.compacted = true;
     }
     reopen();

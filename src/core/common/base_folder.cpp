@@ -1,13 +1,13 @@
 #include "core/common/base_folder.hpp"
 
-#include <filesystem>
-#include <system_error>
+#include "core/common/platform.hpp"
+#include "core/common/utf8_path.hpp"
 
 namespace verdanel {
 
 namespace {
 std::string cutBeforeLastSeparator(const std::string& path) {
-    auto pos = path.find_last_of('/');
+    auto pos = lastPathSeparator(path);
     if (pos == std::string::npos) return path;
     return path.substr(0, pos);
 }
@@ -17,11 +17,7 @@ std::string baseFolderOf(const std::string& executablePath) {
     return cutBeforeLastSeparator(cutBeforeLastSeparator(executablePath));
 }
 
-std::string executablePath() {
-    std::error_code ec;
-    auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : p.string();
-}
+std::string executablePath() { return platform::executablePath(); }
 
 std::string applicationBaseFolder() { return baseFolderOf(executablePath()); }
 

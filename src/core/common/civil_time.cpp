@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/common/platform.hpp"
+
 namespace verdanel {
 
 namespace {
@@ -68,9 +70,7 @@ bool isValidDate(int year, int month, int day) {
 }
 
 CivilTime localNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::localTime(std::time(nullptr));
     return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                      local.tm_hour, local.tm_min, local.tm_sec};
 }

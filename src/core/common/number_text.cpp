@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
-#include <stdlib.h>
+
+#include "core/common/platform.hpp"
 
 namespace verdanel {
 
@@ -145,9 +145,8 @@ double parseAtof(std::string_view text) {
     if (res.ec == std::errc::result_out_of_range) {
         // Overflow gives HUGE_VAL and underflow a tiny value or 0, as atof does;
         // strtod in the C locale decides which.
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
         std::string copy(number);
-        value = strtod_l(copy.c_str(), nullptr, cLocale);
+        value = platform::strtodInCLocale(copy.c_str());
     }
     return negative ? -value : value;
 }

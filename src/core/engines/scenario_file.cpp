@@ -6,14 +6,16 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "core/common/utf8_path.hpp"
+
 namespace verdanel {
 
 namespace {
 using nlohmann::json;
 
 std::string resolve(const std::string& path, const std::string& relativeTo) {
-    if (path.empty() || path.front() == '/') return path;
-    return (std::filesystem::path(relativeTo) / path).lexically_normal().string();
+    if (path.empty() || pathFromUtf8(path).has_root_path()) return path;
+    return utf8FromPath((pathFromUtf8(relativeTo) / pathFromUtf8(path)).lexically_normal());
 }
 }  // namespace
 
@@ -125,7 +127,7 @@ ScenarioFile parseScenarioFile(const std::string& jsonText, const std::string& r
 }
 
 ScenarioFile readScenarioFile(const std::string& path, const std::string& defaultInput) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         ScenarioFile file;
         file.error = path + " 을(를) 찾을 수 없음.";
@@ -133,7 +135,7 @@ ScenarioFile readScenarioFile(const std::string& path, const std::string& defaul
     }
     std::ostringstream buffer;
     buffer << in.rdbuf();
-    std::string folder = std::filesystem::path(path).parent_path().string();
+    std::string folder = utf8FromPath(pathFromUtf8(path).parent_path());
     if (folder.empty()) folder = ".";
     return parseScenarioFile(buffer.str(), folder, defaultInput);
 }

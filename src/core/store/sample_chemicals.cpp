@@ -4,6 +4,7 @@
 
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/store/schema.hpp"
 
 namespace verdanel {
@@ -24,7 +25,7 @@ std::vector<std::string> splitTabs(const std::string& line) {
 
 SampleChemicals readSampleChemicals(const std::string& path) {
     SampleChemicals result;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         result.error = fillMessage(msg::kSampleFileUnreadable, path);
         return result;

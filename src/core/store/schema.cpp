@@ -8,6 +8,7 @@
 
 #include "core/common/messages.hpp"
 #include "core/common/text_format.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/scenario/scenario_parameters.hpp"
 #include "core/store/sample_chemicals.hpp"
 #include "core/store/statements.hpp"
@@ -152,7 +153,7 @@ const std::vector<TableDefinition>& storeTables() {
 StoreCreation createStore(const std::string& path, const std::string& chemicalsFile) {
     StoreCreation outcome;
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
+    if (std::filesystem::exists(pathFromUtf8(path), ec)) {
         outcome.error = fillMessage(msg::kStoreFileExists, path);
         return outcome;
     }
@@ -168,7 +169,7 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
     // Built under a temporary name and moved into place whole, so a failure
     // never leaves a half-made store where the program looks for one.
     const std::string temp = path + ".new";
-    std::filesystem::remove(temp, ec);
+    std::filesystem::remove(pathFromUtf8(temp), ec);
     bool ok = false;
     {
         SqliteDatabase db;
@@ -202,13 +203,13 @@ StoreCreation createStore(const std::string& path, const std::string& chemicalsF
         ok = ok && db.exec("COMMIT", &outcome.error);
     }
     if (!ok) {
-        std::filesystem::remove(temp, ec);
+        std::filesystem::remove(pathFromUtf8(temp), ec);
         return outcome;
     }
-    std::filesystem::rename(temp, path, ec);
+    std::filesystem::rename(pathFromUtf8(temp), pathFromUtf8(path), ec);
     if (ec) {
         outcome.error = ec.message() + ": " + path;
-        std::filesystem::remove(temp, ec);
+        std::filesystem::remove(pathFromUtf8(temp), ec);
         return outcome;
     }
     outcome.ok = true;

@@ -8,6 +8,7 @@
 
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/store/schema.hpp"
 
 namespace verdanel {
@@ -61,7 +62,7 @@ bool StoreConnection::open(const std::string& connectionText, Prompter& prompter
     if (trim(connectionText).empty()) return fail(msg::kEmptyConnectionText);
     if (path_.empty()) return fail(msg::kNoDataSource);
     std::error_code ec;
-    if (std::filesystem::is_directory(path_, ec)) return fail("unable to open database file: " + path_);
+    if (std::filesystem::is_directory(pathFromUtf8(path_), ec)) return fail("unable to open database file: " + path_);
 
     std::string why;
     if (!db_.open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, why)) return fail(why);

@@ -7,6 +7,7 @@
 #include "core/common/messages.hpp"
 #include "core/common/number_text.hpp"
 #include "core/common/text_format.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/store/store_connection.hpp"
 
 namespace verdanel {
@@ -58,7 +59,7 @@ std::string runError(sqlite3* db) {
     if ((sqlite3_extended_errcode(db) & 0xFF) == SQLITE_CANTOPEN) {
         const char* file = sqlite3_db_filename(db, "main");
         std::string folder = file ? file : "";
-        folder = folder.substr(0, std::min(folder.size(), folder.find_last_of('/')));
+        folder = folder.substr(0, std::min(folder.size(), lastPathSeparator(folder)));
         why += " - " + fillMessage(msg::kStoreFolderNotWritable, folder);
     }
     return why;

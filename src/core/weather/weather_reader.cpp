@@ -11,6 +11,7 @@
 #include "core/common/number_text.hpp"
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/weather/weather_messages.hpp"
 
 namespace verdanel {
@@ -118,10 +119,6 @@ LineRead readLine(ByteSource& source, std::array<float, 12>& values) {
     if (!v) return LineRead::Malformed;
     values = *v;
     return LineRead::Values;
-}
-
-std::filesystem::path pathFromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 // Opens the file, or gives the message that says why it cannot be opened.

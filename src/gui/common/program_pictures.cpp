@@ -1,6 +1,7 @@
 #include "gui/common/program_pictures.hpp"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -22,8 +23,24 @@ QPixmap chooserPicture() {
     return QPixmap(QStringLiteral(":/verdanel/chooser_scene.png"));
 }
 
+namespace {
+// A system without any Hangul font (a bare Windows, wine) gets the NanumGothic
+// that the Windows application folder carries beside the program.
+void addShippedHangulFont() {
+    static bool tried = false;
+    if (tried) return;
+    tried = true;
+    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/fonts/NanumGothic.ttf");
+    if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);
+}
+}  // namespace
+
 bool hangulFont(QFont& font, int pointSize) {
-    const QStringList families = QFontDatabase::families(QFontDatabase::Korean);
+    QStringList families = QFontDatabase::families(QFontDatabase::Korean);
+    if (families.isEmpty()) {
+        addShippedHangulFont();
+        families = QFontDatabase::families(QFontDatabase::Korean);
+    }
     if (families.isEmpty()) return false;
     // Some other font with Hangul is better than boxes.
     QString chosen = families.first();

@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "core/common/prompter.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/results/exposure_messages.hpp"
 #include "core/results/result_columns.hpp"
 
@@ -185,7 +186,7 @@ void ExposurePage::exportCsv() {
     if (path.isEmpty()) return;
     char range[32];
     std::snprintf(range, sizeof range, "%02d-%02d ~ %02d-%02d", range_[0], range_[1], range_[2], range_[3]);
-    exportEndpointsCsv(std::filesystem::path(QFile::encodeName(path).toStdString()), endpoints_, kind_,
+    exportEndpointsCsv(pathFromUtf8(path.toStdString()), endpoints_, kind_,
                        scenario_.toStdString(), range, prompter_);
 }
 

@@ -21,6 +21,7 @@
 #include "core/app/connection_settings.hpp"
 #include "core/app/store_compaction.hpp"
 #include "core/common/civil_time.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/common/messages.hpp"
 #include "core/common/prompter.hpp"
 #include "core/results/exposure_messages.hpp"
@@ -132,7 +133,7 @@ QString platformSaveDialog(QWidget* parent, const QString& caption, const QStrin
 }
 
 std::filesystem::path localPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return pathFromUtf8(path.toStdString());
 }
 
 QDate toDate(const CivilTime& t) { return QDate(t.year, t.month, t.day); }

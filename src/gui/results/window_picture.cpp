@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "core/common/utf8_path.hpp"
 #include "core/results/bmp_writer.hpp"
 #include "core/results/result_messages.hpp"
 
@@ -43,7 +44,7 @@ WindowBitmapResult exportWindowBitmap(QWidget* widget, const QString& path) {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) return WindowBitmapResult::NoPicture;
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull()) return WindowBitmapResult::NoPicture;
-    const bool written = writeBmp24(QFile::encodeName(path).toStdString(), rgb.width(), rgb.height(), rgb.constBits(),
+    const bool written = writeBmp24(pathFromUtf8(path.toStdString()), rgb.width(), rgb.height(), rgb.constBits(),
                                     static_cast<std::size_t>(rgb.bytesPerLine()));
     return written ? WindowBitmapResult::Written : WindowBitmapResult::FileNotWritten;
 }

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "core/common/utf8_path.hpp"
 #include "core/common/number_text.hpp"
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
@@ -372,7 +373,7 @@ void SweepDialog::exportCsv() {
     const QString path = chooseSave_(this, u(msg::kSweepCsvSaveTitle),
                                       u(outcome_->plan.name()) + QStringLiteral(".csv"), u(msg::kSweepCsvFilter));
     if (path.isEmpty()) return;
-    exportSweepCsv(path.toStdString(), *outcome_, scenario_.name, prompter_);
+    exportSweepCsv(pathFromUtf8(path.toStdString()), *outcome_, scenario_.name, prompter_);
 }
 
 void SweepDialog::exportImage() {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "core/app/store_compaction.hpp"
 #include "core/results/scenario_records.hpp"
 #include "core/store/store_space.hpp"
 #include "core/common/messages.hpp"
+#include "core/common/platform.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -37,11 +37,7 @@ void fillOutput(StoreConnection& c, const std::string& name, int rows) {
     ASSERT_TRUE(t.commit());
 }
 
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_ino;
-}
+std::uint64_t inodeOf(const std::string& path) { return platform::fileIdentity(pathFromUtf8(path)); }
 }  // namespace
 
 TEST(StoreCompaction, ReplacesTheStoreWithACompactCopyAndReopens) {

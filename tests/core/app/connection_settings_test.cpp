@@ -2,6 +2,7 @@
 
 #include "core/app/connection_settings.hpp"
 #include "core/common/base_folder.hpp"
+#include "core/common/utf8_path.hpp"
 #include "core/common/messages.hpp"
 #include "core/store/store_connection.hpp"
 #include "support/scripted_prompter.hpp"
@@ -19,7 +20,7 @@ TEST(BaseFolder, ParentOfTheExecutablesFolder) {
     // The test executable itself lives in a folder; its base folder is that folder's parent.
     const std::string exe = executablePath();
     ASSERT_FALSE(exe.empty());
-    EXPECT_EQ(applicationBaseFolder() + "/", exe.substr(0, applicationBaseFolder().size() + 1));
+    EXPECT_EQ(pathFromUtf8(applicationBaseFolder()), pathFromUtf8(exe).parent_path().parent_path());
 }
 
 TEST(ConnectionText, FirstNonCommentLineKeepsItsLineBreak) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -245,7 +244,9 @@ TEST(WeatherFileOpening, AFolderInPlaceOfTheFileIsRefused) {
 TEST(WeatherFileOpening, AnUnreadableFileIsRefused) {
     TempFolder dir;
     const std::string path = dir.write("wind.txt", dailyFile(31));
-    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    std::error_code ec;
+    std::filesystem::permissions(path, std::filesystem::perms::none, ec);
+    ASSERT_FALSE(ec) << ec.message();
     if (std::ifstream(path).is_open()) GTEST_SKIP() << "this user reads files whatever their permissions";
     ScriptedPrompter prompter;
     WeatherSet set;

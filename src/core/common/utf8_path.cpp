@@ -1,0 +1,19 @@
+#include "core/common/utf8_path.hpp"
+
+namespace verdanel {
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8FromPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::size_t lastPathSeparator(std::string_view path) {
+    constexpr char separators[] = {'/', static_cast<char>(std::filesystem::path::preferred_separator), '\0'};
+    return path.find_last_of(separators);
+}
+
+}  // namespace verdanel
