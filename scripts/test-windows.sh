@@ -175,7 +175,14 @@ scenario="하천 기본 시나리오"
 wine "$WIN_CLI" --store "$(winpath "$CMP/windows.mdb")" balance --model stream --scenario "$scenario" \
   --out "$(winpath "$CMP/windows-balance.csv")" >/dev/null
 "$LINUX_CLI" --store "$CMP/linux.mdb" balance --model stream --scenario "$scenario" --out "$CMP/linux-balance.csv" >/dev/null
-cmp "$CMP/linux-balance.csv" "$CMP/windows-balance.csv" || fail "the mass-balance CSV differs between Linux and Windows"
+# Every column the same text; the closure is what rounding leaves of the applied mass (about 1e-14 of
+# it), so there the two C libraries' last bits show: it may differ by 1e-12 of the applied mass.
+dropLast() { LC_ALL=C awk -F, -v OFS=, '{ NF--; print }' "$1"; }
+cmp <(dropLast "$CMP/linux-balance.csv") <(dropLast "$CMP/windows-balance.csv") ||
+  fail "the mass-balance CSV differs between Linux and Windows"
+LC_ALL=C paste -d, "$CMP/linux-balance.csv" "$CMP/windows-balance.csv" | LC_ALL=C awk -F, '
+  NF == 30 && $1 ~ /^[0-9]+$/ { d = $15 - $30; if (d < 0) d = -d; if (d > 1e-12 * $9) bad++ }
+  END { exit bad > 0 }' || fail "a mass-balance closure differs between Linux and Windows by more than rounding"
 wine "$WIN_CLI" --store "$(winpath "$CMP/windows.mdb")" sweep "$(winpath "$CMP/$scenario.json")" \
   --vary bank_width=10,20 --threshold Cwater=0.05 --out "$(winpath "$CMP/windows-sweep.csv")" \
   --plot "$(winpath "$CMP/windows-sweep.png")" >/dev/null
@@ -185,7 +192,7 @@ cmp "$CMP/linux-sweep.csv" "$CMP/windows-sweep.csv" || fail "the sweep CSV diffe
 [ "$(head -c 8 "$CMP/windows-sweep.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "verdanel-cli.exe sweep --plot wrote no PNG picture"
 cp "$CMP/windows-sweep.png" "$ART/windows-sweep-plot.png"
-echo "mass balance and sweep CSV identical, sweep chart drawn"
+echo "mass balance (closure within rounding) and sweep CSV identical, sweep chart drawn"
 
 say "The desktop program under wine (windows platform, Xvfb)"
 bash "$REPO/scripts/windows-desktop-walk.sh" "$ZIP" "$BUILD/walk" "$ART" "$CMP/default.json"

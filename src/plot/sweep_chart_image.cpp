@@ -8,6 +8,7 @@
 #include "core/common/text_format.hpp"
 #include "core/sweep/sweep_chart_layout.hpp"
 #include "core/sweep/sweep_messages.hpp"
+#include "plot/shipped_font.hpp"
 #include "plot/sweep_chart_painter.hpp"
 
 namespace verdanel {
@@ -28,6 +29,7 @@ bool writeSweepChartPng(const std::string& path, const SweepOutcome& sweep, std:
         });
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
+    addShippedHangulFont();
     const SweepChartLayout layout = sweepChartLayout(sweep, threshold, width, height);
     if (!layout.message.empty()) {
         error = layout.message;

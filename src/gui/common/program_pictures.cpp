@@ -1,11 +1,11 @@
 #include "gui/common/program_pictures.hpp"
 
 #include <QApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QStringList>
 
 #include "gui/resources/gui_resources.hpp"
+#include "plot/shipped_font.hpp"
 
 namespace verdanel::gui {
 
@@ -23,22 +23,10 @@ QPixmap chooserPicture() {
     return QPixmap(QStringLiteral(":/verdanel/chooser_scene.png"));
 }
 
-namespace {
-// A system without any Hangul font (a bare Windows, wine) gets the NanumGothic
-// that the Windows application folder carries beside the program.
-void addShippedHangulFont() {
-    static bool tried = false;
-    if (tried) return;
-    tried = true;
-    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/fonts/NanumGothic.ttf");
-    if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);
-}
-}  // namespace
-
 bool hangulFont(QFont& font, int pointSize) {
     QStringList families = QFontDatabase::families(QFontDatabase::Korean);
     if (families.isEmpty()) {
-        addShippedHangulFont();
+        verdanel::addShippedHangulFont();
         families = QFontDatabase::families(QFontDatabase::Korean);
     }
     if (families.isEmpty()) return false;
