@@ -10,20 +10,8 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 
-year=$(( $(date +%Y) - 1 ))
-dates=""
-for w in $(seq 0 13); do
-  d=$(date -u -d "$year-06-01 +$((7 * w)) days" +%Y-%m-%d)
-  dates+="${dates:+, }\"$d 10:00\""
-done
-for model in stream ditch pond; do
-  cat > "$WORK/$model.json" <<JSON
-{ "name": "bench", "model": "$model", "chemical": "Chlorpyrifos", "spray_dates": [ $dates ],
-  "weather": { "wind_speed": "$ROOT/input/wind.txt", "wind_direction": "$ROOT/input/winddir.txt",
-               "temperature": "$ROOT/input/temp.txt", "rainfall": "$ROOT/input/rain.txt",
-               "humidity": "$ROOT/input/Humi.txt" } }
-JSON
-done
+. "$ROOT/bench/default_scenario.sh"
+for model in stream ditch pond; do write_default_scenario "$WORK/$model.json" "$model" bench; done
 
 for model in stream ditch pond; do
   times=()

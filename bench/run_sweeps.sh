@@ -19,18 +19,8 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 
-year=$(( $(date +%Y) - 1 ))
-dates=""
-for w in $(seq 0 13); do
-  d=$(date -u -d "$year-06-01 +$((7 * w)) days" +%Y-%m-%d)
-  dates+="${dates:+, }\"$d 10:00\""
-done
-cat > "$WORK/stream.json" <<JSON
-{ "name": "bench", "model": "stream", "chemical": "Chlorpyrifos", "spray_dates": [ $dates ],
-  "weather": { "wind_speed": "$ROOT/input/wind.txt", "wind_direction": "$ROOT/input/winddir.txt",
-               "temperature": "$ROOT/input/temp.txt", "rainfall": "$ROOT/input/rain.txt",
-               "humidity": "$ROOT/input/Humi.txt" } }
-JSON
+. "$ROOT/bench/default_scenario.sh"
+write_default_scenario "$WORK/stream.json" stream bench
 "$CLI" init-store "$WORK/chemicals.mdb" --chemicals "$ROOT/data/sample_chemicals.tsv"
 
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
