@@ -11,35 +11,11 @@
 #include "core/app/base_folder_messages.hpp"
 #include "core/app/base_folder_setup.hpp"
 #include "core/common/text_format.hpp"
+#include "support/file_size_cap.hpp"
 
 using namespace verdanel;
 using namespace verdanel::testing;
 namespace fs = std::filesystem;
-
-namespace {
-
-// Caps the size of the files this process writes, as a full disk would.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        savedHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit cap{bytes, saved_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &cap);
-    }
-    ~FileSizeCap() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, savedHandler_);
-    }
-    FileSizeCap(const FileSizeCap&) = delete;
-    FileSizeCap& operator=(const FileSizeCap&) = delete;
-
-private:
-    rlimit saved_{};
-    sighandler_t savedHandler_ = SIG_DFL;
-};
-
-}  // namespace
 
 TEST(BaseFolderSetup, AFullDiskLeavesNoHalfCopyAndTheNextStartCopiesWhole) {
     SampleFolder sample;

@@ -26,6 +26,7 @@
 #include "core/weather/weather_reader.hpp"
 #include "fault_support.hpp"
 #include "support/temp_folder.hpp"
+#include "support/file_size_cap.hpp"
 
 using namespace verdanel;
 using namespace verdanel::testing;
@@ -401,31 +402,6 @@ TEST(DamagedStore, AMissingDatabaseFolderIsNeitherCreatedNorFilled) {
 }
 
 // --- A full disk -----------------------------------------------------------------
-
-namespace {
-
-// Caps the size of files this process writes, as a full disk would, until it goes.
-class FileSizeCap {
-public:
-    explicit FileSizeCap(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        savedHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit cap{bytes, saved_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &cap);
-    }
-    ~FileSizeCap() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, savedHandler_);
-    }
-    FileSizeCap(const FileSizeCap&) = delete;
-    FileSizeCap& operator=(const FileSizeCap&) = delete;
-
-private:
-    rlimit saved_{};
-    sighandler_t savedHandler_ = SIG_DFL;
-};
-
-}  // namespace
 
 TEST(FullDisk, ARunThatCannotGrowTheStoreFailsAndTheEarlierRowsStay) {
     StoreFixture f;
