@@ -123,9 +123,9 @@ int runCommand(const std::string& store, ArgReader args) {
     }
     WeatherSet weather;
     cli::TerminalProgress progress;
-    ResultBuffer rows;
+    ResultSummary summary;
     RunOptions options;
-    options.keepRows = &rows;
+    options.summary = &summary;
     options.announceCompletion = false;
     options.replaceWithoutAsking = replace;
     RunOutcome outcome = runScenario(connection, prompter, progress, scenario, weather, options);
@@ -134,7 +134,7 @@ int runCommand(const std::string& store, ArgReader args) {
 
     // The summary of the whole period, as the result window shows it after the run.
     const SimulationPeriod& p = outcome.period;
-    SummaryTexts texts = summarize(rows, p.start.year);
+    SummaryTexts texts = summaryTexts(summary);
     std::cout << "scenario: " << scenario.name << " (" << modelTypeText(scenario.kind) << "), "
               << formatDate(p.start) << " ~ " << formatDate(p.end) << ", " << outcome.rows << " rows\n"
               << "Cwater max: " << texts.waterMaximum << "\n"

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include "core/engines/stream_fate.hpp"
 #include "core/results/result_buffer.hpp"
 #include "core/results/result_columns.hpp"
+#include "core/results/result_summary.hpp"
 #include "core/store/batch_insert.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
@@ -101,10 +103,10 @@ struct RowBatch {
 class StoreRowSink final : public OutputRowSink {
 public:
     StoreRowSink(StoreConnection& connection, ModelKind kind, const std::string& name, int valueCount,
-                 ResultBuffer* keep)
+                 SummaryAccumulator* summary)
         : name_(name),
           valueCount_(valueCount),
-          keep_(keep),
+          summary_(summary),
           output_(connection, sql::statementsFor(kind).insertOutput, kTimeColumns + valueCount,
                   [this](StoreStatement& st, int first, const ResultRow& r) {
                       bindTime(st, first, name_, r.month, r.day, r.hour, r.minute);
@@ -138,10 +140,9 @@ public:
             notFinite_.row = rows_;
             return false;
         }
-        const ResultRow& r =
-            filling_.output.emplace_back(makeResultRow(month, day, hour, minute, values, valueCount_));
+        filling_.output.push_back(makeResultRow(month, day, hour, minute, values, valueCount_));
         ++rows_;
-        if (keep_) keep_->rows.push_back(r);
+        if (summary_) summary_->add(month, day, hour, minute, values);
         return filling_.output.size() < kMinutesPerBatch || handOver();
     }
 
@@ -219,7 +220,7 @@ private:
 
     std::string name_;
     int valueCount_;
-    ResultBuffer* keep_;
+    SummaryAccumulator* summary_;
     BatchInsert<ResultRow> output_;
     BatchInsert<BalanceRecord> balance_;
     std::int64_t rows_ = 0;
@@ -405,19 +406,14 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     }
 
     const bool stream = scenario.kind == ModelKind::Stream;
+    std::optional<SummaryAccumulator> summary;
+    if (options.summary) summary.emplace(scenario.kind, outcome.period.start.year);
     StoreRowSink sink(connection, scenario.kind, scenario.name,
-                      stream ? StreamFate::kOutputCount : DitchFate::kOutputCount, options.keepRows);
-    if (options.keepRows) {
-        *options.keepRows = ResultBuffer(scenario.kind);
-        options.keepRows->rows.reserve(static_cast<std::size_t>(outcome.period.rows()));
-    }
+                      stream ? StreamFate::kOutputCount : DitchFate::kOutputCount, summary ? &*summary : nullptr);
     if (!sink.valid()) return storeFailure(sink.error());
     DriveResult result = driveScenario(scenario, outcome.period, weather, sink, progress, options.plainSteps);
-    if (result != DriveResult::Finished) {
-        // The store is the run's own again before anything is rolled back.
-        sink.stop();
-        if (options.keepRows) options.keepRows->rows.clear();
-    }
+    // The store is the run's own again before anything is rolled back.
+    if (result != DriveResult::Finished) sink.stop();
     if (result == DriveResult::Abandoned) {
         transaction.rollback();
         outcome.status = RunStatus::Abandoned;
@@ -429,14 +425,12 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
         return refuse(RunStatus::ModelFailed, notFiniteMessage(scenario.kind, outcome.period, sink.notFinite()),
                       caption);
     }
-    if (result == DriveResult::SinkFailed || !sink.finish()) {
-        if (options.keepRows) options.keepRows->rows.clear();
-        return storeFailure(sink.error());
-    }
+    if (result == DriveResult::SinkFailed || !sink.finish()) return storeFailure(sink.error());
     if (!transaction.commit()) return storeFailure(transaction.error());
 
     outcome.status = RunStatus::Completed;
     outcome.rows = sink.rows();
+    if (options.summary) *options.summary = summary->summary();
     if (options.announceCompletion)
         prompter.inform(fillMessage(msg::kRunCompleteFormat, scenario.name), caption, PromptIcon::Information);
     return outcome;

@@ -11,7 +11,7 @@
 
 namespace verdanel {
 
-struct ResultBuffer;
+struct ResultSummary;
 class Prompter;
 class ProgressSink;
 class StoreConnection;
@@ -40,9 +40,9 @@ struct RunOptions {
     bool replaceWithoutAsking = false;
     // Use the per-second reference step even where a model has a faster path.
     bool plainSteps = false;
-    // When given, receives every stored row in time order (for a summary
-    // of the whole period without searching the store again).
-    ResultBuffer* keepRows = nullptr;
+    // When given, receives the summary of the whole period when the run
+    // completes (taken as the rows go by, without searching the store again).
+    ResultSummary* summary = nullptr;
 };
 
 // The first refusal for inputs that would break the model ("" when none).

@@ -35,6 +35,11 @@ inline ResultRow makeResultRow(int month, int day, int hour, int minute, const d
     return r;
 }
 
+// The three series the summary reads: Cair(spray1), Csoil(spray1), Cwater.
+constexpr int airSeriesIndex(ModelKind) { return 0; }
+constexpr int soilSeriesIndex(ModelKind kind) { return kind == ModelKind::Stream ? 5 : 3; }
+constexpr int waterSeriesIndex(ModelKind kind) { return resultValueCount(kind) - 1; }
+
 struct ResultBuffer {
     ModelKind kind = ModelKind::Stream;
     int valueCount = resultValueCount(ModelKind::Stream);
@@ -46,10 +51,9 @@ struct ResultBuffer {
     bool empty() const { return rows.empty(); }
     std::size_t size() const { return rows.size(); }
 
-    // The three series the summary reads: Cair(spray1), Csoil(spray1), Cwater.
-    int airIndex() const { return 0; }
-    int soilIndex() const { return kind == ModelKind::Stream ? 5 : 3; }
-    int waterIndex() const { return valueCount - 1; }
+    int airIndex() const { return airSeriesIndex(kind); }
+    int soilIndex() const { return soilSeriesIndex(kind); }
+    int waterIndex() const { return waterSeriesIndex(kind); }
 };
 
 }  // namespace verdanel

@@ -18,41 +18,7 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr int kSprayHour = 10;
 
 // Month and day as one number that orders like the calendar.
-int monthDayOrder(const ResultRow& row) { return row.month * 32 + row.day; }
-
-// The rows are in time order. A row whose month and day lie before those of
-// the row above it starts the next calendar year: a search across New Year
-// or a whole run gives the later year's rows after the earlier's.
-int yearOfRow(const ResultBuffer& buffer, std::size_t index, int startYear) {
-    int year = startYear;
-    for (std::size_t i = 1; i <= index && i < buffer.rows.size(); ++i) {
-        if (monthDayOrder(buffer.rows[i]) < monthDayOrder(buffer.rows[i - 1])) ++year;
-    }
-    return year;
-}
-
-// The greatest value as printed, and the first row that prints it. The
-// values are compared as "%e" prints them: rows that print the same maximum
-// are tied, and the earliest of them keeps the time stamp.
-SeriesPeak peakOf(const ResultBuffer& buffer, int index, int startYear) {
-    const auto k = static_cast<std::size_t>(index);
-    double greatest = 0;
-    for (const ResultRow& row : buffer.rows) greatest = std::max(greatest, row.values[k]);
-    SeriesPeak peak;
-    // Nothing above 0 (every positive value prints above 0): no maximum.
-    if (!(greatest > 0)) return peak;
-    // Rounding to the printed digits keeps the order, so the rows that print
-    // like the greatest value are exactly those from this value up.
-    const double printsAsGreatest = std::isfinite(greatest) ? leastPrintedAlike(greatest) : greatest;
-    for (std::size_t i = 0; i < buffer.rows.size(); ++i) {
-        const ResultRow& row = buffer.rows[i];
-        if (row.values[k] >= printsAsGreatest) {
-            peak = {row.values[k], row.month, row.day, row.hour, row.minute, i, yearOfRow(buffer, i, startYear)};
-            break;
-        }
-    }
-    return peak;
-}
+int monthDayOrder(int month, int day) { return month * 32 + day; }
 
 std::int64_t minutesToMaximum(const SeriesPeak& peak) {
     if (peak.day == 0) return 0;
@@ -62,24 +28,6 @@ std::int64_t minutesToMaximum(const SeriesPeak& peak) {
     // A maximum before 10:00 belongs to the spray of the day before.
     if (seconds / 60 < 0) seconds += kSecondsPerDay;
     return seconds / 60;
-}
-
-std::int64_t residenceMinutes(const ResultBuffer& buffer, const SeriesPeak& water) {
-    if (!water.found()) return 0;
-    const auto k = static_cast<std::size_t>(buffer.waterIndex());
-    // The water has left when its printed value is at most the printed threshold.
-    static const double kLeft = greatestPrintedAlike(kResidenceThreshold);
-    int year = water.year;
-    for (std::size_t i = water.row; i < buffer.rows.size(); ++i) {
-        const ResultRow& row = buffer.rows[i];
-        if (i > water.row && monthDayOrder(row) < monthDayOrder(buffer.rows[i - 1])) ++year;
-        if (row.values[k] <= kLeft) {
-            const CivilTime from{water.year, water.month, water.day, kSprayHour, 0, 0};
-            const CivilTime to{year, row.month, row.day, row.hour, row.minute, 0};
-            return secondsBetween(from, to) / 60;
-        }
-    }
-    return 0;
 }
 
 std::string printed(const char* format, long long a) {
@@ -99,16 +47,65 @@ std::string printed(const char* format, long long a, long long b, long long c) {
 }
 }  // namespace
 
-ResultSummary computeSummary(const ResultBuffer& buffer, int year) {
+bool SummaryAccumulator::PeakSoFar::add(const double* values, int month, int day, int hour, int minute,
+                                        std::size_t row, int year) {
+    const double v = values[index];
+    // Rounding to the printed digits keeps the order, so a row prints above
+    // every earlier one exactly when it lies above the greatest double that
+    // prints as the peak so far; a row that only ties it keeps the earlier
+    // time stamp. Nothing above 0 (every positive value prints above 0) is
+    // no maximum, and a value that is not a number never leads.
+    if (!(v > printsAlikeUpTo)) return false;
+    peak = {v, month, day, hour, minute, row, year};
+    printsAlikeUpTo = std::isfinite(v) ? greatestPrintedAlike(v) : v;
+    return true;
+}
+
+SummaryAccumulator::SummaryAccumulator(ModelKind kind, int year) : year_(year) {
+    water_.index = waterSeriesIndex(kind);
+    air_.index = airSeriesIndex(kind);
+    soil_.index = soilSeriesIndex(kind);
+}
+
+void SummaryAccumulator::add(int month, int day, int hour, int minute, const double* values) {
+    // A row whose month and day lie before those of the row above it starts
+    // the next calendar year: a search across New Year or a whole run gives
+    // the later year's rows after the earlier's.
+    const int monthDay = monthDayOrder(month, day);
+    if (rows_ > 0 && monthDay < previousMonthDay_) ++year_;
+    previousMonthDay_ = monthDay;
+    air_.add(values, month, day, hour, minute, rows_, year_);
+    soil_.add(values, month, day, hour, minute, rows_, year_);
+    // The water has left when its printed value is at most the printed
+    // threshold, counted from the row of its maximum on.
+    static const double kLeft = greatestPrintedAlike(kResidenceThreshold);
+    if (water_.add(values, month, day, hour, minute, rows_, year_)) left_ = false;
+    if (water_.peak.found() && !left_ && values[water_.index] <= kLeft) {
+        left_ = true;
+        leftAt_ = {year_, month, day, hour, minute, 0};
+    }
+    ++rows_;
+}
+
+ResultSummary SummaryAccumulator::summary() const {
     ResultSummary summary;
-    summary.water = peakOf(buffer, buffer.waterIndex(), year);
-    summary.air = peakOf(buffer, buffer.airIndex(), year);
-    summary.soil = peakOf(buffer, buffer.soilIndex(), year);
+    summary.water = water_.peak;
+    summary.air = air_.peak;
+    summary.soil = soil_.peak;
     summary.waterMinutesToMaximum = minutesToMaximum(summary.water);
     summary.airMinutesToMaximum = minutesToMaximum(summary.air);
     summary.soilMinutesToMaximum = minutesToMaximum(summary.soil);
-    summary.residenceMinutes = residenceMinutes(buffer, summary.water);
+    if (left_) {
+        const SeriesPeak& w = summary.water;
+        summary.residenceMinutes = secondsBetween({w.year, w.month, w.day, kSprayHour, 0, 0}, leftAt_) / 60;
+    }
     return summary;
+}
+
+ResultSummary computeSummary(const ResultBuffer& buffer, int year) {
+    SummaryAccumulator accumulator(buffer.kind, year);
+    for (const ResultRow& row : buffer.rows) accumulator.add(row);
+    return accumulator.summary();
 }
 
 std::string maximumText(double maximum) { return maximum != 0 ? formatE(maximum) : std::string(msg::kNoValue); }

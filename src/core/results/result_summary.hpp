@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/common/civil_time.hpp"
 #include "core/results/result_buffer.hpp"
 
 namespace verdanel {
@@ -61,6 +62,33 @@ inline constexpr double kResidenceThreshold = 0.04;
 // Maxima, their ties and the residence threshold are judged on the values
 // as "%e" prints them, so that the summary agrees with the printed rows.
 ResultSummary computeSummary(const ResultBuffer& buffer, int year);
+
+// The same summary taken row by row as a run hands its rows over, so that
+// the run need not keep them: add the rows in time order, then read it.
+class SummaryAccumulator {
+public:
+    SummaryAccumulator(ModelKind kind, int year);
+    void add(int month, int day, int hour, int minute, const double* values);
+    void add(const ResultRow& row) { add(row.month, row.day, row.hour, row.minute, row.values.data()); }
+    ResultSummary summary() const;
+
+private:
+    // The first row of the greatest printed value so far; a later row takes
+    // its place only when it prints above everything before it.
+    struct PeakSoFar {
+        int index = 0;
+        SeriesPeak peak;
+        double printsAlikeUpTo = 0;  // the greatest double that prints as the peak does
+        bool add(const double* values, int month, int day, int hour, int minute, std::size_t row, int year);
+    };
+    PeakSoFar water_, air_, soil_;
+    // The first row from the water's peak on whose water prints at most the threshold.
+    bool left_ = false;
+    CivilTime leftAt_;
+    std::size_t rows_ = 0;
+    int year_ = 0;
+    int previousMonthDay_ = 0;
+};
 SummaryTexts summaryTexts(const ResultSummary& summary);
 inline SummaryTexts summarize(const ResultBuffer& buffer, int year) {
     return summaryTexts(computeSummary(buffer, year));

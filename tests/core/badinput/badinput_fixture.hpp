@@ -38,12 +38,11 @@ struct InputFixture {
         return s;
     }
 
-    RunOutcome run(const ScenarioDefinition& s, bool replace = true, ResultBuffer* keep = nullptr) {
+    RunOutcome run(const ScenarioDefinition& s, bool replace = true) {
         SilentProgress progress;
         WeatherSet weather;
         RunOptions options;
         options.replaceWithoutAsking = replace;
-        options.keepRows = keep;
         return runScenario(connection, prompter, progress, s, weather, options);
     }
 

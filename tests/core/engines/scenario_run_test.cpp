@@ -13,6 +13,7 @@
 #include "core/engines/scenario_run.hpp"
 #include "core/results/result_columns.hpp"
 #include "core/results/result_search.hpp"
+#include "core/results/result_summary.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -325,13 +326,14 @@ TEST(ScenarioRun, ARunWhoseValuesAreNotFiniteFailsAndLeavesTheStoreAsItWas) {
         f.prompter.setNextAnswer(true);  // replace the earlier run
         CountingProgress progress;
         WeatherSet weather;
-        ResultBuffer kept;
+        ResultSummary kept;
+        kept.residenceMinutes = -1;  // untouched by a run that fails
         RunOptions options;
-        options.keepRows = &kept;
+        options.summary = &kept;
         const RunOutcome outcome = runScenario(f.connection, f.prompter, progress, s, weather, options);
         EXPECT_EQ(outcome.status, RunStatus::ModelFailed);
         EXPECT_EQ(outcome.rows, 0);
-        EXPECT_TRUE(kept.empty());
+        EXPECT_EQ(kept.residenceMinutes, -1);
         ASSERT_EQ(f.prompter.texts(), (std::vector<std::string>{msg::kReplaceQuestion, outcome.message}));
 
         // "<value> ... <YYYY-MM-DD HH:MM> ...": one of the model's series, a minute of the period.
