@@ -8,7 +8,8 @@
 // so the fast path can never drift from the reference step's equations.
 // Longer spans are powers of that map, built by squaring as they are needed;
 // the first few distinct spans of a day get a map of their own (the driver
-// asks for 59 s between stored rows all day long).
+// asks for the 60 s from row to row all day long, and for the parts of the
+// minutes around a spray).
 //
 // N is the length of the state: the model's masses, and after them the running
 // totals a model keeps (amounts degraded, carried away...). Only the first
@@ -96,7 +97,7 @@ private:
         alignas(64) std::array<double, kRows> b;
     };
     static constexpr int kPowerCount = 17;  // 2^0 .. 2^16 s; 2^16 s is most of a day
-    static constexpr int kSpanCount = 4;
+    static constexpr int kSpanCount = 8;
     struct Span {
         int seconds = 0;
         Map map;

@@ -51,8 +51,33 @@ DriveResult drivePeriod(Fate& fate, const SimulationPeriod& period, const SprayS
     const double sprayRate = fate.sprayRateWhileSpraying();
     const std::int64_t totalSeconds = period.seconds();
     std::array<double, Fate::kOutputCount> values{};
+    // On the fast path the seconds without spray after a row wait here and
+    // go in one map with the next minute's second 0 when that one does not
+    // spray either: a quiet minute costs one map from row to row. They never
+    // wait across a change of the day's weather.
+    int quietSeconds = 0;
+    auto secondsAtRate = [&](double rate, int seconds) {
+        if constexpr (FastForwardModel<Fate>) {
+            if (!plainSteps) {
+                if (rate == 0.0) {
+                    quietSeconds += seconds;
+                    return;
+                }
+                fate.advance(0.0, quietSeconds);
+                quietSeconds = 0;
+                fate.advance(rate, seconds);
+                return;
+            }
+        }
+        for (int s = 0; s < seconds; ++s) fate.step(rate);
+    };
+    auto settle = [&] {
+        if constexpr (FastForwardModel<Fate>) fate.advance(0.0, quietSeconds);
+        quietSeconds = 0;
+    };
     CivilTime day = period.firstSecond;
     for (std::int64_t d = 0; d < period.days; ++d, day = addDays(day, 1)) {
+        settle();
         fate.setWeather(weatherOn(weather, day.month, day.day));
         const std::uint32_t hours = schedule.hoursOn(day);
         for (int hour = 0; hour < 24; ++hour) {
@@ -63,33 +88,23 @@ DriveResult drivePeriod(Fate& fate, const SimulationPeriod& period, const SprayS
             const bool sprayHour = ((hours >> hour) & 1u) != 0;
             for (int minute = 0; minute < 60; ++minute) {
                 const bool sprayMinute = sprayHour && minute <= schedule.lastMinute();
-                const double rate0 = sprayMinute && 0 <= schedule.lastSecond() ? sprayRate : 0.0;
-                fate.step(rate0);
+                // Seconds 0..lastSecond of a spray minute spray, the rest of the minute does not.
+                const int sprayed = sprayMinute ? std::max(0, std::min(59, schedule.lastSecond()) + 1) : 0;
+                secondsAtRate(sprayed > 0 ? sprayRate : 0.0, 1);
+                settle();
                 fate.outputs(values.data());
                 if (!sink.row(day.month, day.day, hour, minute, values.data())) return DriveResult::SinkFailed;
                 if constexpr (BalancedModel<Fate>) {
                     if (minute == 0 && !sink.balance(day.month, day.day, hour, fate.massBalance()))
                         return DriveResult::SinkFailed;
                 }
-                if constexpr (FastForwardModel<Fate>) {
-                    if (!plainSteps) {
-                        if (!sprayMinute) {
-                            fate.advance(0.0, 59);
-                        } else {
-                            // Seconds 1..lastSecond spray, the rest of the minute does not.
-                            const int on = std::max(0, std::min(59, schedule.lastSecond()));
-                            if (on >= 1) fate.advance(sprayRate, on);
-                            if (59 - on > 0) fate.advance(0.0, 59 - on);
-                        }
-                        continue;
-                    }
-                }
-                for (int second = 1; second < 60; ++second) {
-                    fate.step(sprayMinute && second <= schedule.lastSecond() ? sprayRate : 0.0);
-                }
+                if (sprayed > 1) secondsAtRate(sprayRate, sprayed - 1);
+                // What is left of the minute waits for the next row.
+                if (sprayed < 60) secondsAtRate(0.0, 60 - std::max(1, sprayed));
             }
         }
     }
+    settle();
     return DriveResult::Finished;
 }
 
