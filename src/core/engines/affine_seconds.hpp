@@ -19,8 +19,24 @@
 // map are the same products, in the same order, as without any totals.
 #include <algorithm>
 #include <array>
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
+#include <immintrin.h>
+// Four doubles to a register where the processor has AVX. Not on Windows,
+// where GCC may keep 32-byte values in stack slots that are aligned to 16 only.
+#define VERDANEL_AFFINE_AVX 1
+#endif
 
 namespace verdanel::fate {
+
+#ifdef VERDANEL_AFFINE_AVX
+inline bool processorHasAvx() {
+    static const bool yes = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx") != 0;
+    }();
+    return yes;
+}
+#endif
 
 template <int N, int Inputs = N>
 class AffineSeconds {
@@ -127,6 +143,12 @@ private:
     // columns go by; a running total's row then adds the total itself.
     template <bool WithSpray>
     static void product(const Map& map, const double* x, double rate, double* to) {
+#ifdef VERDANEL_AFFINE_AVX
+        if (processorHasAvx()) {
+            productAvx<WithSpray>(map, x, rate, to);
+            return;
+        }
+#endif
         for (int row = 0; row < kRows; row += 4) {
             double r0 = 0, r1 = 0, r2 = 0, r3 = 0;
             if constexpr (WithSpray) {
@@ -157,6 +179,37 @@ private:
             to[row + 3] = r3;
         }
     }
+
+#ifdef VERDANEL_AFFINE_AVX
+    // The same products, four rows to a register. Each row takes the same
+    // terms in the same order, every product and every sum rounded on its
+    // own (no fused multiply-add), so the results are the loop's above to
+    // the last bit.
+    template <bool WithSpray>
+    __attribute__((target("avx"))) static void productAvx(const Map& map, const double* x, double rate,
+                                                          double* to) {
+        constexpr int kGroups = kRows / 4;
+        __m256d sum[kGroups];
+#pragma GCC unroll 8
+        for (int g = 0; g < kGroups; ++g) {
+            if constexpr (WithSpray)
+                sum[g] = _mm256_mul_pd(_mm256_set1_pd(rate), _mm256_loadu_pd(&map.b[4 * g]));
+            else
+                sum[g] = _mm256_setzero_pd();
+        }
+        for (int col = 0; col < Inputs; ++col) {
+            const __m256d xc = _mm256_set1_pd(x[col]);
+            const double* a = &map.a[col * kRows];
+#pragma GCC unroll 8
+            for (int g = 0; g < kGroups; ++g)
+                sum[g] = _mm256_add_pd(sum[g], _mm256_mul_pd(_mm256_loadu_pd(a + 4 * g), xc));
+        }
+#pragma GCC unroll 8
+        for (int g = 0; g < kGroups; ++g) _mm256_storeu_pd(to + 4 * g, sum[g]);
+        if constexpr (Inputs < N)
+            for (int row = Inputs; row < N; ++row) to[row] += x[row];
+    }
+#endif
 
     std::array<Map, kPowerCount> powers_;  // powers_[k] advances 2^k seconds
     int powersBuilt_ = 0;                  // valid entries for the current day

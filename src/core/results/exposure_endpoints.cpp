@@ -67,34 +67,55 @@ Doubles uninitialised(std::size_t n) { return Doubles(new double[n]); }
 // keeps nearly full precision even when the sums before it are a hundred
 // thousand times larger than the window itself (a plain running sum loses
 // as many digits as the sums before the window are larger than it).
+//
+// Only the sum at the start of every block of kBlock sums is kept, with the
+// least and the greatest sum of the block; the sums a window needs are
+// worked out again from there, with the same additions in the same order,
+// so they are the same doubles. The best mean over a day or more of a series
+// that rises after each spray and falls away lies near a few of its peaks:
+// only the blocks of starts whose bound can beat the best so far are
+// searched at all.
 class PrefixSums {
 public:
-    explicit PrefixSums(std::size_t n) : hi_(uninitialised(n + 1)), lo_(uninitialised(n + 1)) {}
-
     // What one pass over a series finds besides its running sums.
     struct Scan {
         double greatest = -HUGE_VAL;
         std::int64_t above = 0, events = 0, longest = 0;  // rows above the edge and their runs
     };
 
-    // The running sums of x over its runs of consecutive minutes [start,
-    // end), which cover it from 0 on, in one pass with its greatest value
-    // and the rows above `edge` (none when it is infinite). The running sum
-    // waits on one addition per row; the other work fills that wait.
-    Scan sum(const double* x, const std::vector<std::pair<std::size_t, std::size_t>>& runs, double edge) {
+    // The running sums of x[0..n) over its runs of consecutive minutes
+    // [start, end), which cover it from 0 on, in one pass with its greatest
+    // value and the rows above `edge` (none when it is infinite). The
+    // running sum waits on one addition per row; the other work fills that
+    // wait. x must outlive the searches of the windows.
+    Scan sum(const double* x, std::size_t n, const std::vector<std::pair<std::size_t, std::size_t>>& runs,
+             double edge) {
+        x_ = x;
+        n_ = n;
+        full_ = false;
+        blocks_.resize(n / kBlock + 1);  // the sums 0..n
         Scan scan;
         double h = 0, l = 0;
-        hi_[0] = lo_[0] = 0;
-        for (const auto& [start, end] : runs) {
-            std::int64_t current = 0;  // no event reaches across a cut
-            for (std::size_t i = start; i < end; ++i) {
+        std::size_t run = 0;
+        std::int64_t current = 0;
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            Block& block = blocks_[b];
+            block.hi = h;
+            block.lo = l;
+            double least = h + l, greatest = least;
+            const std::size_t next = b * kBlock + kBlock;  // the next block's first sum
+            for (std::size_t i = b * kBlock; i < std::min(n, next); ++i) {
+                if (run < runs.size() && i == runs[run].first) {
+                    current = 0;  // no event reaches across a cut
+                    ++run;
+                }
                 const double v = x[i];
-                const double s = h + v;
-                const double back = s - h;
-                l += (h - (s - back)) + (v - back);  // the exact error of s
-                h = s;
-                hi_[i + 1] = h;
-                lo_[i + 1] = l;
+                step(h, l, v);  // the sum i + 1
+                if (i + 1 < next) {
+                    const double total = h + l;
+                    least = total < least ? total : least;
+                    greatest = total > greatest ? total : greatest;
+                }
                 scan.greatest = v > scan.greatest ? v : scan.greatest;
                 if (v > edge) {
                     if (current++ == 0) ++scan.events;
@@ -104,23 +125,108 @@ public:
                     current = 0;
                 }
             }
+            block.least = least;
+            block.greatest = greatest;
         }
+        // A series with a value that is not a finite number is searched whole.
+        bounded_ = std::isfinite(h + l);
+        double largest = 0;
+        for (const Block& block : blocks_) {
+            const double magnitude = std::max(std::fabs(block.least), std::fabs(block.greatest));
+            largest = magnitude > largest ? magnitude : largest;
+        }
+        // A window's sum as worked out below lies within a few roundings of
+        // the largest running sum of the difference of the two sums as the
+        // blocks hold them; this is far more than those.
+        slack_ = 1e-13 * largest;
         return scan;
     }
 
     // The greatest sum of `w` consecutive values starting in [first, last].
-    double greatestWindow(std::size_t first, std::size_t last, std::size_t w) const {
+    double greatestWindow(std::size_t first, std::size_t last, std::size_t w) {
+        if (!bounded_ || w % kBlock != 0) return greatestWindowOfAll(first, last, w);
+        const std::size_t shift = w / kBlock;
+        const std::size_t b0 = first / kBlock, b1 = last / kBlock;
+        bound_.resize(b1 - b0 + 1);
+        std::size_t most = 0;
+        for (std::size_t b = b0; b <= b1; ++b) {
+            bound_[b - b0] = blocks_[b + shift].greatest - blocks_[b].least;
+            if (bound_[b - b0] > bound_[most]) most = b - b0;
+        }
+        double best = greatestWindowOfBlock(b0 + most, first, last, w);
+        for (std::size_t b = b0; b <= b1; ++b) {
+            if (b - b0 == most || bound_[b - b0] + slack_ < best) continue;
+            const double d = greatestWindowOfBlock(b, first, last, w);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 32;  // a day (1,440 minutes) is 45 blocks
+    struct Block {
+        double hi = 0, lo = 0;              // the running sum at the block's first index
+        double least = 0, greatest = 0;     // of the block's sums (hi + lo)
+    };
+
+    // One value more in the running sum.
+    static void step(double& h, double& l, double v) {
+        const double s = h + v;
+        const double back = s - h;
+        l += (h - (s - back)) + (v - back);  // the exact error of s
+        h = s;
+    }
+
+    // The sum of the window of w values at i.
+    static double windowSum(const double* H, const double* L, std::size_t i, std::size_t w) {
+        return (H[i + w] - H[i]) + (L[i + w] - L[i]);
+    }
+
+    // The running sums from..to (within one block) into H and L.
+    void sumsOf(std::size_t from, std::size_t to, double* H, double* L) const {
+        const Block& block = blocks_[from / kBlock];
+        double h = block.hi, l = block.lo;
+        for (std::size_t i = from / kBlock * kBlock; i < from; ++i) step(h, l, x_[i]);
+        for (std::size_t j = from; j <= to; ++j) {
+            H[j - from] = h;
+            L[j - from] = l;
+            if (j < to) step(h, l, x_[j]);
+        }
+    }
+
+    // The greatest window starting in block b and in [first, last].
+    double greatestWindowOfBlock(std::size_t b, std::size_t first, std::size_t last, std::size_t w) const {
+        const std::size_t s0 = std::max(first, b * kBlock), s1 = std::min(last, b * kBlock + kBlock - 1);
+        double startH[kBlock], startL[kBlock], endH[kBlock], endL[kBlock];
+        sumsOf(s0, s1, startH, startL);
+        sumsOf(s0 + w, s1 + w, endH, endL);
+        double best = -HUGE_VAL;
+        for (std::size_t i = 0; i <= s1 - s0; ++i) {
+            const double d = (endH[i] - startH[i]) + (endL[i] - startL[i]);
+            best = d > best ? d : best;
+        }
+        return best;
+    }
+
+    // Every start, from the whole running sums.
+    double greatestWindowOfAll(std::size_t first, std::size_t last, std::size_t w) {
+        if (!full_) {
+            hi_ = uninitialised(n_ + 1);
+            lo_ = uninitialised(n_ + 1);
+            double h = 0, l = 0;
+            hi_[0] = lo_[0] = 0;
+            for (std::size_t i = 0; i < n_; ++i) {
+                step(h, l, x_[i]);
+                hi_[i + 1] = h;
+                lo_[i + 1] = l;
+            }
+            full_ = true;
+        }
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
         static const bool withAvx2 = __builtin_cpu_supports("avx2");
         if (withAvx2) return greatestWindowAvx2(hi_.get(), lo_.get(), first, last, w);
 #endif
         return greatestWindowSse2(hi_.get(), lo_.get(), first, last, w);
-    }
-
-private:
-    // The sum of the window of w values at i.
-    static double windowSum(const double* H, const double* L, std::size_t i, std::size_t w) {
-        return (H[i + w] - H[i]) + (L[i + w] - L[i]);
     }
 
     // Several starts at a time in independent maxima, so the loop never waits
@@ -179,13 +285,25 @@ private:
     }
 #endif
 
-    Doubles hi_, lo_;  // the sum of the first i values: hi_[i] + lo_[i]
+    const double* x_ = nullptr;
+    std::size_t n_ = 0;
+    std::vector<Block> blocks_;
+    std::vector<double> bound_;
+    double slack_ = 0;
+    bool bounded_ = false;
+    bool full_ = false;
+    Doubles hi_, lo_;  // the whole running sums, made only for a series searched whole
 };
 
 std::string timeText(const ResultRow& r) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d-%02d %02d:%02d", r.month, r.day, r.hour, r.minute);
     return buf;
+}
+
+// The time texts of a search's rows.
+auto rowTimes(const ResultBuffer& rows) {
+    return [&rows](std::size_t i) { return timeText(rows.rows[i]); };
 }
 
 std::string integerText(std::int64_t v) { return std::to_string(v); }
@@ -231,18 +349,20 @@ std::vector<std::pair<std::size_t, std::size_t>> runsOf(const std::vector<std::s
     return runs;
 }
 
-// The endpoints of value column `valueIndex` of `rows`, whose values are
-// x[0..n), over its runs of consecutive minutes [start, end).
-ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const double* x,
+// The endpoints of value column `valueIndex`, whose values are x[0..n),
+// over its runs of consecutive minutes [start, end); timeOf(i) is the
+// "MM-DD HH:MM" of row i.
+template <class TimeOf>
+ColumnEndpoints seriesEndpoints(std::size_t n, const TimeOf& timeOf, int valueIndex, const double* x,
                                 const std::vector<std::pair<std::size_t, std::size_t>>& runs, PrefixSums& sums,
                                 std::optional<double> threshold) {
     ColumnEndpoints e;
     e.valueIndex = valueIndex;
-    const std::size_t n = e.rows = rows.size();
+    e.rows = n;
 
     // Above the threshold: printing greater than the threshold prints.
     const double edge = threshold ? greatestPrintedAlike(*threshold) : HUGE_VAL;
-    const PrefixSums::Scan scan = sums.sum(x, runs, edge);
+    const PrefixSums::Scan scan = sums.sum(x, n, runs, edge);
 
     // The peak as the summary finds it: the greatest printed value, the first row that prints it.
     const double greatest = std::max(0.0, scan.greatest);
@@ -252,24 +372,17 @@ ColumnEndpoints seriesEndpoints(const ResultBuffer& rows, int valueIndex, const 
             std::find_if(x, x + n, [&](double v) { return v >= printsAsGreatest; }) - x);
         e.peak = x[at];
         e.peakRow = at;
-        e.peakAt = timeText(rows.rows[at]);
+        e.peakAt = timeOf(at);
     }
 
     constexpr std::size_t kWindows = kAveragingDays.size();
     std::array<std::optional<double>, kWindows> best;
     for (const auto& [start, end] : runs) {
-        // The starts in blocks, every window over one block before the next:
-        // the block's own sums stay in the nearest cache for all nine
-        // windows, and only the sums a window ahead come from further.
-        constexpr std::size_t kBlock = 1024;
-        for (std::size_t first = start; first + kRowsPerDay <= end; first += kBlock) {
-            for (std::size_t w = 0; w < kWindows; ++w) {
-                const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
-                if (first + window > end) break;  // the longer windows do not fit either
-                const std::size_t last = std::min(first + kBlock - 1, end - window);
-                const double sum = sums.greatestWindow(first, last, window);
-                if (!best[w] || sum > *best[w]) best[w] = sum;
-            }
+        for (std::size_t w = 0; w < kWindows; ++w) {
+            const std::size_t window = static_cast<std::size_t>(kAveragingDays[w]) * kRowsPerDay;
+            if (start + window > end) break;  // the longer windows do not fit either
+            const double sum = sums.greatestWindow(start, end - window, window);
+            if (!best[w] || sum > *best[w]) best[w] = sum;
         }
     }
     for (std::size_t w = 0; w < kWindows; ++w)
@@ -300,8 +413,8 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const 
     const std::size_t n = rows.size();
     const Doubles x = uninitialised(n + 1);
     for (std::size_t i = 0; i < n; ++i) x[i] = rows.rows[i].values[static_cast<std::size_t>(valueIndex)];
-    PrefixSums sums(n);
-    return seriesEndpoints(rows, valueIndex, x.get(), runsOf(runStarts, n), sums, threshold);
+    PrefixSums sums;
+    return seriesEndpoints(n, rowTimes(rows), valueIndex, x.get(), runsOf(runStarts, n), sums, threshold);
 }
 
 std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
@@ -319,11 +432,29 @@ std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
         for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = row.values[k];
     }
     const auto runs = runsOf(runStarts, n);
-    PrefixSums sums(n);
+    PrefixSums sums;
     std::vector<ColumnEndpoints> all;
     for (std::size_t k = 0; k < columns; ++k)
-        all.push_back(seriesEndpoints(rows, static_cast<int>(k), series.get() + k * n, runs, sums,
+        all.push_back(seriesEndpoints(n, rowTimes(rows), static_cast<int>(k), series.get() + k * n, runs, sums,
                                       k < thresholds.size() ? thresholds[k] : std::nullopt));
+    return all;
+}
+
+std::vector<ColumnEndpoints> allEndpoints(const MinuteSeries& series,
+                                          const std::vector<std::optional<double>>& thresholds) {
+    const std::size_t n = series.rows;
+    const std::vector<std::pair<std::size_t, std::size_t>> runs{{0, n}};
+    const auto timeOf = [&series](std::size_t i) {
+        const CivilTime t = fromCivilSeconds(toCivilSeconds(series.first) + static_cast<std::int64_t>(i) * 60);
+        return timeText(ResultRow{t.month, t.day, t.hour, t.minute, {}});
+    };
+    PrefixSums sums;
+    std::vector<ColumnEndpoints> all;
+    for (int k = 0; k < resultValueCount(series.kind); ++k)
+        all.push_back(seriesEndpoints(n, timeOf, k, series.column(k), runs, sums,
+                                      static_cast<std::size_t>(k) < thresholds.size()
+                                          ? thresholds[static_cast<std::size_t>(k)]
+                                          : std::nullopt));
     return all;
 }
 

@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/civil_time.hpp"
 #include "core/results/result_buffer.hpp"
 
 namespace verdanel {
@@ -75,6 +76,20 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const 
 // Every value column, in value order; thresholds[k] for column k (missing
 // entries: none).
 std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
+                                          const std::vector<std::optional<double>>& thresholds = {});
+
+// The value columns of a run's consecutive minutes from `first` on, column
+// after column, as a run that keeps no rows collects them: value k of row i
+// is values[k * rows + i]. The same endpoints as allEndpoints finds in a
+// search of the whole run.
+struct MinuteSeries {
+    ModelKind kind = ModelKind::Stream;
+    CivilTime first;  // the minute of row 0
+    std::size_t rows = 0;
+    const double* values = nullptr;
+    const double* column(int k) const { return values + static_cast<std::size_t>(k) * rows; }
+};
+std::vector<ColumnEndpoints> allEndpoints(const MinuteSeries& series,
                                           const std::vector<std::optional<double>>& thresholds = {});
 
 // A threshold as a user types it: a decimal number, blanks around it

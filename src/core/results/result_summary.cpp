@@ -47,25 +47,9 @@ std::string printed(const char* format, long long a, long long b, long long c) {
 }
 }  // namespace
 
-bool SummaryAccumulator::PeakSoFar::add(const double* values, int month, int day, int hour, int minute,
-                                        std::size_t row, int year) {
-    const double v = values[index];
-    // Rounding to the printed digits keeps the order, so a row prints above
-    // every earlier one exactly when it lies above the greatest double that
-    // prints as the peak so far; a row that only ties it keeps the earlier
-    // time stamp. Nothing above 0 (every positive value prints above 0) is
-    // no maximum, and a value that is not a number never leads.
-    if (!(v > printsAlikeUpTo)) return false;
-    peak = {v, month, day, hour, minute, row, year};
-    printsAlikeUpTo = std::isfinite(v) ? greatestPrintedAlike(v) : v;
-    return true;
-}
-
-SummaryAccumulator::SummaryAccumulator(ModelKind kind, int year) : year_(year) {
-    water_.index = waterSeriesIndex(kind);
-    air_.index = airSeriesIndex(kind);
-    soil_.index = soilSeriesIndex(kind);
-}
+SummaryAccumulator::SummaryAccumulator(ModelKind kind, int year)
+    : waterIndex_(waterSeriesIndex(kind)), airIndex_(airSeriesIndex(kind)), soilIndex_(soilSeriesIndex(kind)),
+      year_(year) {}
 
 void SummaryAccumulator::add(int month, int day, int hour, int minute, const double* values) {
     // A row whose month and day lie before those of the row above it starts
@@ -74,30 +58,41 @@ void SummaryAccumulator::add(int month, int day, int hour, int minute, const dou
     const int monthDay = monthDayOrder(month, day);
     if (rows_ > 0 && monthDay < previousMonthDay_) ++year_;
     previousMonthDay_ = monthDay;
-    air_.add(values, month, day, hour, minute, rows_, year_);
-    soil_.add(values, month, day, hour, minute, rows_, year_);
+    const PeakTime here{month, day, hour, minute, rows_, year_, false, {}};
+    air_.add(values[airIndex_], here);
+    soil_.add(values[soilIndex_], here);
+    water_.add(values[waterIndex_], here);
     // The water has left when its printed value is at most the printed
-    // threshold, counted from the row of its maximum on.
+    // threshold, counted from the row of its maximum on: this row for every
+    // row that may still be the maximum and has not seen such a row.
     static const double kLeft = greatestPrintedAlike(kResidenceThreshold);
-    if (water_.add(values, month, day, hour, minute, rows_, year_)) left_ = false;
-    if (water_.peak.found() && !left_ && values[water_.index] <= kLeft) {
-        left_ = true;
-        leftAt_ = {year_, month, day, hour, minute, 0};
+    if (values[waterIndex_] <= kLeft) {
+        water_.markSince([&](PeakTime& t) {
+            t.left = true;
+            t.leftAt = {year_, month, day, hour, minute, 0};
+        });
     }
     ++rows_;
 }
 
+SeriesPeak SummaryAccumulator::peakOf(const PrintedPeak<PeakTime>& peak) const {
+    const auto* first = peak.first();
+    if (!first) return {};
+    const PeakTime& t = first->where;
+    return {first->value, t.month, t.day, t.hour, t.minute, t.row, t.year};
+}
+
 ResultSummary SummaryAccumulator::summary() const {
     ResultSummary summary;
-    summary.water = water_.peak;
-    summary.air = air_.peak;
-    summary.soil = soil_.peak;
+    summary.water = peakOf(water_);
+    summary.air = peakOf(air_);
+    summary.soil = peakOf(soil_);
     summary.waterMinutesToMaximum = minutesToMaximum(summary.water);
     summary.airMinutesToMaximum = minutesToMaximum(summary.air);
     summary.soilMinutesToMaximum = minutesToMaximum(summary.soil);
-    if (left_) {
+    if (const auto* first = water_.first(); first && first->where.left) {
         const SeriesPeak& w = summary.water;
-        summary.residenceMinutes = secondsBetween({w.year, w.month, w.day, kSprayHour, 0, 0}, leftAt_) / 60;
+        summary.residenceMinutes = secondsBetween({w.year, w.month, w.day, kSprayHour, 0, 0}, first->where.leftAt) / 60;
     }
     return summary;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/common/civil_time.hpp"
+#include "core/results/printed_peak.hpp"
 #include "core/results/result_buffer.hpp"
 
 namespace verdanel {
@@ -73,18 +74,17 @@ public:
     ResultSummary summary() const;
 
 private:
-    // The first row of the greatest printed value so far; a later row takes
-    // its place only when it prints above everything before it.
-    struct PeakSoFar {
-        int index = 0;
-        SeriesPeak peak;
-        double printsAlikeUpTo = 0;  // the greatest double that prints as the peak does
-        bool add(const double* values, int month, int day, int hour, int minute, std::size_t row, int year);
+    struct PeakTime {
+        int month, day, hour, minute;
+        std::size_t row;
+        int year;
+        bool left;  // the water only: a row from this one on prints at most the residence threshold
+        CivilTime leftAt;
     };
-    PeakSoFar water_, air_, soil_;
-    // The first row from the water's peak on whose water prints at most the threshold.
-    bool left_ = false;
-    CivilTime leftAt_;
+    SeriesPeak peakOf(const PrintedPeak<PeakTime>& peak) const;
+
+    int waterIndex_, airIndex_, soilIndex_;
+    PrintedPeak<PeakTime> water_, air_, soil_;
     std::size_t rows_ = 0;
     int year_ = 0;
     int previousMonthDay_ = 0;

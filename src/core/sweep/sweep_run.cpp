@@ -16,27 +16,36 @@ namespace verdanel {
 
 namespace {
 
-// Keeps a variant's rows in memory instead of the store, and stops at the
-// first value that is not a finite number, as a stored run does.
+// Keeps a variant's values in memory instead of the store, column after
+// column as its endpoints read them, and stops at the first value that is
+// not a finite number, as a stored run does.
 class VariantRowSink final : public OutputRowSink {
 public:
-    explicit VariantRowSink(ResultBuffer& rows) : rows_(rows) {}
+    // `columns` keeps its room from one variant of a thread to the next.
+    VariantRowSink(std::vector<double>& columns, ModelKind kind, std::size_t rows)
+        : columns_(columns), valueCount_(resultValueCount(kind)), capacity_(rows) {
+        columns_.resize(capacity_ * static_cast<std::size_t>(valueCount_));
+    }
     const NotFiniteValue& notFinite() const { return notFinite_; }
+    std::size_t rows() const { return rows_; }
 
-    bool row(int month, int day, int hour, int minute, const double* values) override {
-        if (const int bad = firstNotFinite(values, rows_.valueCount); bad >= 0) {
+    bool row(int, int, int, int, const double* values) override {
+        if (const int bad = firstNotFinite(values, valueCount_); bad >= 0) {
             notFinite_.valueIndex = bad;
-            notFinite_.row = static_cast<std::int64_t>(rows_.rows.size());
+            notFinite_.row = static_cast<std::int64_t>(rows_);
             return false;
         }
-        rows_.rows.push_back(makeResultRow(month, day, hour, minute, values, rows_.valueCount));
+        if (rows_ == capacity_) return false;  // more minutes than the period has: never
+        double* to = columns_.data() + rows_;
+        for (int k = 0; k < valueCount_; ++k) to[static_cast<std::size_t>(k) * capacity_] = values[k];
+        ++rows_;
         return true;
     }
 
     bool balance(int, int, int, const MassBalanceRow& balance) override {
         if (const char* bad = firstNotFiniteEntry(balance)) {
             notFinite_.balanceColumn = bad;
-            notFinite_.row = static_cast<std::int64_t>(rows_.rows.size()) - 1;
+            notFinite_.row = static_cast<std::int64_t>(rows_) - 1;
             return false;
         }
         last_ = balance;
@@ -45,7 +54,10 @@ public:
     const std::optional<MassBalanceRow>& lastBalance() const { return last_; }
 
 private:
-    ResultBuffer& rows_;
+    std::vector<double>& columns_;
+    int valueCount_;
+    std::size_t capacity_;
+    std::size_t rows_ = 0;
     NotFiniteValue notFinite_;
     std::optional<MassBalanceRow> last_;
 };
@@ -75,15 +87,12 @@ private:
 };
 
 void runVariant(const PreparedRun& prepared, const WeatherSet& weather, const SweepOptions& options,
-                ResultBuffer& rows, VariantProgress& progress, VariantOutcome& out) {
-    rows.rows.clear();  // keeps its room for the next variant of this thread
-    rows.kind = prepared.scenario.kind;
-    rows.valueCount = resultValueCount(prepared.scenario.kind);
-    rows.rows.reserve(static_cast<std::size_t>(prepared.period.rows()));
-    VariantRowSink sink(rows);
+                std::vector<double>& columns, VariantProgress& progress, VariantOutcome& out) {
+    const auto periodRows = static_cast<std::size_t>(prepared.period.rows());
+    VariantRowSink sink(columns, prepared.scenario.kind, periodRows);
     const DriveResult result =
         driveScenario(prepared.scenario, prepared.period, weather, sink, progress, options.plainSteps);
-    out.rows = static_cast<std::int64_t>(rows.rows.size());
+    out.rows = static_cast<std::int64_t>(sink.rows());
     if (result == DriveResult::Abandoned) {
         out.status = VariantStatus::Cancelled;
         return;
@@ -93,8 +102,10 @@ void runVariant(const PreparedRun& prepared, const WeatherSet& weather, const Sw
         out.message = notFiniteMessage(prepared.scenario.kind, prepared.period, sink.notFinite());
         return;
     }
-    // The year of the first row, as a search of the stored run counts it.
-    out.endpoints = allEndpoints(rows, prepared.period.start.year, options.thresholds);
+    // The period's minutes, one after the other, as a search of the stored run gives them.
+    out.endpoints = allEndpoints(MinuteSeries{prepared.scenario.kind, prepared.period.firstSecond, periodRows,
+                                              columns.data()},
+                                 options.thresholds);
     out.finalBalance = sink.lastBalance();
     out.status = VariantStatus::Finished;
 }
@@ -135,13 +146,13 @@ SweepOutcome runSweep(const ScenarioDefinition& scenario, const SweepPlan& plan,
     outcome.jobs = jobs;
     state.running = jobs;
     auto work = [&] {
-        ResultBuffer rows;
+        std::vector<double> columns;
         for (;;) {
             const std::size_t i = state.next.fetch_add(1);
             if (i >= n || state.cancel.load()) break;
             if (!prepared[i].refusal.empty()) continue;
             VariantProgress variantProgress(state.percent[i], state.cancel);
-            runVariant(prepared[i], weather, options, rows, variantProgress, outcome.variants[i]);
+            runVariant(prepared[i], weather, options, columns, variantProgress, outcome.variants[i]);
             state.percent[i] = 100;
         }
         std::lock_guard lock(state.mutex);

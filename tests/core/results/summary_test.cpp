@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/number_text.hpp"
 #include "core/results/result_summary.hpp"
 
 using namespace verdanel;
@@ -177,5 +181,55 @@ TEST(ResultSummary, MaximaTiesAndTheResidenceThresholdAreJudgedOnThePrintedValue
         EXPECT_EQ(all.airMaximum, c.expected.waterMaximum);
         EXPECT_EQ(all.airTimeToMaximum, c.expected.waterTimeToMaximum);
         EXPECT_EQ(all.soilTimeToMaximum, c.expected.waterTimeToMaximum);
+    }
+}
+
+// The summary keeps only the rows that may still print as the greatest; on
+// long series it must find what a search over every row finds: the first row
+// that prints like the greatest value, and the first row from there on that
+// prints at most the residence threshold.
+TEST(ResultSummary, RowByRowFindsWhatASearchOfEveryRowFinds) {
+    struct Case {
+        const char* what;
+        double (*water)(int minute);
+    };
+    const Case cases[] = {
+        {"a slow rise: every row a record, all within a millionth",
+         [](int i) { return 1 + i * 1e-9 + (i > 4000 ? -0.99 : 0.0); }},
+        {"a fast rise to a plateau that ties as printed",
+         [](int i) { return std::min(i, 3000) * 1e-3 + (i % 7) * 1e-12; }},
+        {"peaks of one printed height: the first of them",
+         [](int i) { return i % 500 == 250 ? 0.7 + (i / 500) * 1e-9 : 0.01; }},
+        {"a later peak one printed digit higher",
+         [](int i) { return i == 900 ? 0.5 : i == 4100 ? 0.5000006 : i % 50 * 1e-3; }},
+        {"the water leaves, then a greater peak that never leaves",
+         [](int i) { return i < 2000 ? 2.0 * std::exp(-i / 100.0) : 3.0 - i * 1e-5; }},
+    };
+    const double left = greatestPrintedAlike(kResidenceThreshold);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultBuffer b(ModelKind::Ditch);
+        constexpr int kRows = 5000;  // from 00:00 of 1 June, one a minute
+        for (int i = 0; i < kRows; ++i) {
+            ResultRow r;
+            r.month = 6;
+            r.day = 1 + i / 1440;
+            r.hour = i / 60 % 24;
+            r.minute = i % 60;
+            r.values[static_cast<std::size_t>(b.waterIndex())] = c.water(i);
+            b.rows.push_back(r);
+        }
+        double greatest = 0;
+        for (const ResultRow& r : b.rows) greatest = std::max(greatest, r.values[static_cast<std::size_t>(b.waterIndex())]);
+        std::size_t peak = 0, leaves = kRows;
+        while (b.rows[peak].values[static_cast<std::size_t>(b.waterIndex())] < leastPrintedAlike(greatest)) ++peak;
+        for (std::size_t i = peak; i < b.rows.size() && leaves == kRows; ++i)
+            if (b.rows[i].values[static_cast<std::size_t>(b.waterIndex())] <= left) leaves = i;
+
+        const ResultSummary s = computeSummary(b, 2010);
+        EXPECT_EQ(s.water.row, peak);
+        EXPECT_EQ(s.water.maximum, b.rows[peak].values[static_cast<std::size_t>(b.waterIndex())]);
+        const auto tenOClock = static_cast<std::int64_t>(peak / 1440 * 1440 + 600);
+        EXPECT_EQ(s.residenceMinutes, leaves == kRows ? 0 : static_cast<std::int64_t>(leaves) - tenOClock);
     }
 }
