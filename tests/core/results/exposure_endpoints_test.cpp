@@ -3,6 +3,8 @@
 // New Year in time order and cut apart in month and day order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "core/common/civil_time.hpp"
@@ -163,4 +165,55 @@ TEST(ExposureEndpoints, ThresholdTextsAndThePagesExport) {
     EXPECT_NE(without.find("최대 농도,0.000000e+000,㎍/㎥\r\n최대 농도 시각,-,\r\n"), std::string::npos);
     EXPECT_NE(without.find("\r\n기준 농도,,㎍/㎥\r\n기준 초과 시간,,분\r\n"), std::string::npos);
     EXPECT_EQ(defaultEndpointsCsvFileName(ModelKind::Stream, 0, 11, 20, 2, 18), "Cair(S1) 11-20 ~ 02-18 노출평가.csv");
+}
+
+// The best window means are searched only in the blocks of starts whose
+// bound can beat the best so far; over a month of minutes of several shapes
+// they must be those of every start, summed one by one, and a run's columns
+// handed over as a MinuteSeries must give the same doubles as its rows.
+TEST(ExposureEndpoints, BestMeansOfLongSeriesAreThoseOfEveryStart) {
+    struct Case {
+        const char* what;
+        double (*value)(int minute);
+    };
+    const Case cases[] = {
+        {"weekly sprays that fall away", [](int i) { return 3.0 * std::exp(-(i % (7 * kDay)) / 300.0) + 1e-4; }},
+        {"sprays of nearly one height", [](int i) { return i % (5 * kDay) == 600 ? 10.0 + i * 1e-12 : 1e-3; }},
+        {"a slow rise", [](int i) { return 1e6 + i * 1e-3; }},
+        {"a constant", [](int) { return 0.25; }},
+        {"a sawtooth with a late bump", [](int i) { return (i % 97) * 1e-2 + (i > 38000 && i < 38500 ? 5.0 : 0.0); }},
+    };
+    constexpr int kMinutes = 30 * kDay;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ResultBuffer rows = minutes(kJune, kMinutes, [&c](int i) { return c.value(i); });
+        const ColumnEndpoints e = columnEndpoints(rows, rows.waterIndex(), 2010);
+        for (std::size_t w = 0; w < kAveragingDays.size(); ++w) {
+            const int window = kAveragingDays[w] * kDay;
+            if (window > kMinutes) {
+                EXPECT_FALSE(e.highestMean[w].has_value());
+                continue;
+            }
+            long double sum = 0, best = 0;
+            for (int i = 0; i < window; ++i) sum += c.value(i);
+            best = sum;
+            for (int i = window; i < kMinutes; ++i) {
+                sum += static_cast<long double>(c.value(i)) - c.value(i - window);
+                best = std::max(best, sum);
+            }
+            ASSERT_TRUE(e.highestMean[w].has_value()) << kAveragingDays[w];
+            const double want = static_cast<double>(best / window);
+            EXPECT_NEAR(*e.highestMean[w], want, 1e-11 * std::fabs(want)) << kAveragingDays[w] << " days";
+        }
+        std::vector<double> columns(static_cast<std::size_t>(rows.valueCount) * kMinutes);
+        for (int k = 0; k < rows.valueCount; ++k)
+            for (int i = 0; i < kMinutes; ++i)
+                columns[static_cast<std::size_t>(k) * kMinutes + static_cast<std::size_t>(i)] =
+                    rows.rows[static_cast<std::size_t>(i)].values[static_cast<std::size_t>(k)];
+        const ColumnEndpoints handed =
+            allEndpoints(MinuteSeries{rows.kind, kJune, kMinutes, columns.data()})[static_cast<std::size_t>(rows.waterIndex())];
+        EXPECT_EQ(handed.peakAt, e.peakAt);
+        EXPECT_EQ(handed.peak, e.peak);
+        for (std::size_t w = 0; w < kAveragingDays.size(); ++w) EXPECT_EQ(handed.highestMean[w], e.highestMean[w]);
+    }
 }
