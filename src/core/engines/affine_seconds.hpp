@@ -19,24 +19,9 @@
 // map are the same products, in the same order, as without any totals.
 #include <algorithm>
 #include <array>
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
-#include <immintrin.h>
-// Four doubles to a register where the processor has AVX. Not on Windows,
-// where GCC may keep 32-byte values in stack slots that are aligned to 16 only.
-#define VERDANEL_AFFINE_AVX 1
-#endif
+#include "core/common/processor_features.hpp"
 
 namespace verdanel::fate {
-
-#ifdef VERDANEL_AFFINE_AVX
-inline bool processorHasAvx() {
-    static const bool yes = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx") != 0;
-    }();
-    return yes;
-}
-#endif
 
 template <int N, int Inputs = N>
 class AffineSeconds {
@@ -143,7 +128,7 @@ private:
     // columns go by; a running total's row then adds the total itself.
     template <bool WithSpray>
     static void product(const Map& map, const double* x, double rate, double* to) {
-#ifdef VERDANEL_AFFINE_AVX
+#ifdef VERDANEL_HAS_AVX_PATHS
         if (processorHasAvx()) {
             productAvx<WithSpray>(map, x, rate, to);
             return;
@@ -180,7 +165,7 @@ private:
         }
     }
 
-#ifdef VERDANEL_AFFINE_AVX
+#ifdef VERDANEL_HAS_AVX_PATHS
     // The same products, four rows to a register. Each row takes the same
     // terms in the same order, every product and every sum rounded on its
     // own (no fused multiply-add), so the results are the loop's above to

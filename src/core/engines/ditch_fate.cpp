@@ -25,6 +25,11 @@ DitchFate::DitchFate(const ScenarioParameters& p, const ChemicalProperties& chem
     const double B = p.bankWidth;
     bankStripWidth_ = (B - waterWidth()) * 0.5;
     setStrips({bankStripWidth_, bankStripWidth_}, kErosionFactor, kErosionRate);
+    // Cair (spray1, water, spray2), Csoil x2, Cplt x2, Cwater.
+    row_.source = {kAirSpray1, kAirWater, kAirSpray2, kSoilSpray1, kSoilSpray2, kPlantSpray1, kPlantSpray2, kWater};
+    row_.divisor = {airBox(kBoxSpray1).volume, airBox(kBoxWater).volume, airBox(kBoxSpray2).volume,
+                    land(0).soilVolume,        land(1).soilVolume,       land(0).leafArea,
+                    land(1).leafArea,          water().volume};
     sceneArea_ = water().area + land(1).area + land(0).area;
     Bx_ = fate::driftDistanceFactor(B);
 
@@ -66,14 +71,8 @@ void DitchFate::sprayInto(double sprayRate, Air& entering) const {
 }
 
 void DitchFate::outputs(double* values) const {
-    values[0] = airMass(kBoxSpray1) / airBox(kBoxSpray1).volume;
-    values[1] = airMass(kBoxWater) / airBox(kBoxWater).volume;
-    values[2] = airMass(kBoxSpray2) / airBox(kBoxSpray2).volume;
-    values[3] = soilMass(0) / land(0).soilVolume;
-    values[4] = soilMass(1) / land(1).soilVolume;
-    values[5] = plantMass(0) / land(0).leafArea;
-    values[6] = plantMass(1) / land(1).leafArea;
-    values[7] = waterMass() / water().volume * fate::kPerCubicMetreToPerLitre;
+    row_.of(state().data(), values);
+    values[kOutputCount - 1] *= fate::kPerCubicMetreToPerLitre;
 }
 
 }  // namespace verdanel

@@ -66,6 +66,7 @@ private:
     double Bx_ = 0;
     double driftFraction_ = 0;
     double crossWind_ = 0;
+    fate::ConcentrationRow<kOutputCount> row_;
 };
 
 extern template class fate::SceneModel<DitchFate, 2>;

@@ -35,6 +35,20 @@
 
 namespace verdanel::fate {
 
+// A model's output row: the mass at state index source[i] over divisor[i]
+// (a volume or an area, fixed for the run). Gathered first, the divisions
+// are independent of each other and go two or more to an instruction.
+template <int Count>
+struct ConcentrationRow {
+    std::array<int, Count> source{};
+    std::array<double, Count> divisor{};
+    void of(const double* state, double* values) const {
+        double mass[Count];
+        for (int i = 0; i < Count; ++i) mass[i] = state[source[static_cast<std::size_t>(i)]];
+        for (int i = 0; i < Count; ++i) values[i] = mass[i] / divisor[static_cast<std::size_t>(i)];
+    }
+};
+
 template <class Model, int Strips>
 class SceneModel {
 public:

@@ -32,6 +32,19 @@ StreamFate::StreamFate(const ScenarioParameters& p, const ChemicalProperties& ch
     width_ = W;
     adjacentWidth_ = a;
     setStrips({W, a, a, W}, kErosionFactor, kErosionRate);
+    // Cair (spray1, adj1, water, adj2, spray2), Csoil x4, Cplt x4, Cwater.
+    {
+        using namespace stream_air;
+        int i = 0;
+        auto put = [&](int source, double divisor) {
+            row_.source[static_cast<std::size_t>(i)] = source;
+            row_.divisor[static_cast<std::size_t>(i++)] = divisor;
+        };
+        for (int box : {kSpray1, kAdj1, kWater, kAdj2, kSpray2}) put(kAirMass + box, airBox(box).volume);
+        for (int k = 0; k < stream_land::kCount; ++k) put(kSoilMass + k, land(k).soilVolume);
+        for (int k = 0; k < stream_land::kCount; ++k) put(kPlantMass + k, land(k).leafArea);
+        put(kWaterMass, water().volume);
+    }
 
     // Edges of the strips seen from the upwind edge of spray1.
     const std::array<double, 5> edge{W, W + a, W + a + Ws, W + 2 * a + Ws, 2 * W + 2 * a + Ws};
@@ -102,12 +115,8 @@ void StreamFate::sprayInto(double sprayRate, Air& entering) const {
 }
 
 void StreamFate::outputs(double* values) const {
-    using namespace stream_air;
-    int i = 0;
-    for (int box : {kSpray1, kAdj1, kWater, kAdj2, kSpray2}) values[i++] = airMass(box) / airBox(box).volume;
-    for (int k = 0; k < stream_land::kCount; ++k) values[i++] = soilMass(k) / land(k).soilVolume;
-    for (int k = 0; k < stream_land::kCount; ++k) values[i++] = plantMass(k) / land(k).leafArea;
-    values[i] = waterMass() / water().volume * fate::kPerCubicMetreToPerLitre;
+    row_.of(state().data(), values);
+    values[kOutputCount - 1] *= fate::kPerCubicMetreToPerLitre;
 }
 
 }  // namespace verdanel

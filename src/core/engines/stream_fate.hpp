@@ -52,6 +52,7 @@ private:
     double width_ = 0, adjacentWidth_ = 0;  // W and a, m
     std::array<double, 5> distanceFactor_{};  // x^-1.05 at the five strip edges
     std::array<double, 5> sprayShare_{};
+    fate::ConcentrationRow<kOutputCount> row_;
 };
 
 extern template class fate::SceneModel<StreamFate, 4>;

@@ -12,6 +12,7 @@
 #endif
 
 #include "core/common/civil_time.hpp"
+#include "core/common/processor_features.hpp"
 #include "core/common/cp949.hpp"
 #include "core/common/number_text.hpp"
 #include "core/results/exposure_messages.hpp"
@@ -77,47 +78,48 @@ Doubles uninitialised(std::size_t n) { return Doubles(new double[n]); }
 // searched at all.
 class PrefixSums {
 public:
+    // The running sums of the columns x[k][0..n), k < count <= 4, each into
+    // sums[k], with the greatest value of each block. A running sum waits on
+    // one addition per row, so several columns go side by side, one to a
+    // lane: each lane makes the additions of its column alone, in the same
+    // order, and so the same doubles. The x must outlive the searches.
+    static void sumColumns(PrefixSums* sums, const double* const* x, int count, std::size_t n) {
+        for (int k = 0; k < count; ++k) sums[k].start(x[k], n);
+#ifdef VERDANEL_HAS_AVX_PATHS
+        if (processorHasAvx()) {
+            const double* lanes[4];
+            // Spare lanes repeat column 0: the same doubles into the same blocks.
+            for (int k = 0; k < 4; ++k) lanes[k] = x[k < count ? k : 0];
+            Block* blocks[4];
+            for (int k = 0; k < 4; ++k) blocks[k] = sums[k < count ? k : 0].blocks_.data();
+            sumFourAvx(lanes, blocks, n);
+            for (int k = 0; k < count; ++k) sums[k].finish();
+            return;
+        }
+#endif
+        for (int k = 0; k < count; ++k) {
+            sums[k].sumOne();
+            sums[k].finish();
+        }
+    }
+
     // What one pass over a series finds besides its running sums.
     struct Scan {
         double greatest = -HUGE_VAL;
         std::int64_t above = 0, events = 0, longest = 0;  // rows above the edge and their runs
     };
 
-    // The running sums of x[0..n) over its runs of consecutive minutes
-    // [start, end), which cover it from 0 on, in one pass with its greatest
-    // value and the rows above `edge` (none when it is infinite). The
-    // running sum waits on one addition per row; the other work fills that
-    // wait. x must outlive the searches of the windows.
-    Scan sum(const double* x, std::size_t n, const std::vector<std::pair<std::size_t, std::size_t>>& runs,
-             double edge) {
-        x_ = x;
-        n_ = n;
-        full_ = false;
-        blocks_.resize(n / kBlock + 1);  // the sums 0..n
+    // After sumColumns: the greatest value and the rows above `edge` (none
+    // when it is infinite) over the runs of consecutive minutes [start,
+    // end), which cover the series from 0 on.
+    Scan scan(const std::vector<std::pair<std::size_t, std::size_t>>& runs, double edge) const {
         Scan scan;
-        double h = 0, l = 0;
-        std::size_t run = 0;
-        std::int64_t current = 0;
-        for (std::size_t b = 0; b < blocks_.size(); ++b) {
-            Block& block = blocks_[b];
-            block.hi = h;
-            block.lo = l;
-            double least = h + l, greatest = least;
-            const std::size_t next = b * kBlock + kBlock;  // the next block's first sum
-            for (std::size_t i = b * kBlock; i < std::min(n, next); ++i) {
-                if (run < runs.size() && i == runs[run].first) {
-                    current = 0;  // no event reaches across a cut
-                    ++run;
-                }
-                const double v = x[i];
-                step(h, l, v);  // the sum i + 1
-                if (i + 1 < next) {
-                    const double total = h + l;
-                    least = total < least ? total : least;
-                    greatest = total > greatest ? total : greatest;
-                }
-                scan.greatest = v > scan.greatest ? v : scan.greatest;
-                if (v > edge) {
+        for (const Block& block : blocks_) scan.greatest = block.greatestValue > scan.greatest ? block.greatestValue : scan.greatest;
+        if (!(edge < HUGE_VAL)) return scan;
+        for (const auto& [start, end] : runs) {
+            std::int64_t current = 0;  // no event reaches across a cut
+            for (std::size_t i = start; i < end; ++i) {
+                if (x_[i] > edge) {
                     if (current++ == 0) ++scan.events;
                     ++scan.above;
                     scan.longest = std::max(scan.longest, current);
@@ -125,21 +127,18 @@ public:
                     current = 0;
                 }
             }
-            block.least = least;
-            block.greatest = greatest;
         }
-        // A series with a value that is not a finite number is searched whole.
-        bounded_ = std::isfinite(h + l);
-        double largest = 0;
-        for (const Block& block : blocks_) {
-            const double magnitude = std::max(std::fabs(block.least), std::fabs(block.greatest));
-            largest = magnitude > largest ? magnitude : largest;
-        }
-        // A window's sum as worked out below lies within a few roundings of
-        // the largest running sum of the difference of the two sums as the
-        // blocks hold them; this is far more than those.
-        slack_ = 1e-13 * largest;
         return scan;
+    }
+
+    // The first row whose value is at least v (n_ when none).
+    std::size_t firstAtLeast(double v) const {
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            if (!(blocks_[b].greatestValue >= v)) continue;
+            for (std::size_t i = b * kBlock; i < std::min(n_, b * kBlock + kBlock); ++i)
+                if (x_[i] >= v) return i;
+        }
+        return n_;
     }
 
     // The greatest sum of `w` consecutive values starting in [first, last].
@@ -165,9 +164,97 @@ public:
 private:
     static constexpr std::size_t kBlock = 32;  // a day (1,440 minutes) is 45 blocks
     struct Block {
-        double hi = 0, lo = 0;              // the running sum at the block's first index
-        double least = 0, greatest = 0;     // of the block's sums (hi + lo)
+        double hi = 0, lo = 0;           // the running sum at the block's first index
+        double least = 0, greatest = 0;  // of the block's sums (hi + lo)
+        double greatestValue = -HUGE_VAL;  // of the values that lead to the block's sums
     };
+
+    void start(const double* x, std::size_t n) {
+        x_ = x;
+        n_ = n;
+        full_ = false;
+        blocks_.assign(n / kBlock + 1, Block{});  // the sums 0..n
+    }
+
+    // The blocks of one column, one value at a time.
+    void sumOne() {
+        double h = 0, l = 0;
+        for (std::size_t b = 0; b < blocks_.size(); ++b) {
+            Block& block = blocks_[b];
+            block.hi = h;
+            block.lo = l;
+            double least = h + l, greatest = least, greatestValue = -HUGE_VAL;
+            const std::size_t next = b * kBlock + kBlock;  // the next block's first sum
+            for (std::size_t i = b * kBlock; i < std::min(n_, next); ++i) {
+                const double v = x_[i];
+                step(h, l, v);  // the sum i + 1
+                if (i + 1 < next) {
+                    const double total = h + l;
+                    least = total < least ? total : least;
+                    greatest = total > greatest ? total : greatest;
+                }
+                greatestValue = v > greatestValue ? v : greatestValue;
+            }
+            block.least = least;
+            block.greatest = greatest;
+            block.greatestValue = greatestValue;
+        }
+    }
+
+#ifdef VERDANEL_HAS_AVX_PATHS
+    // sumOne for four columns, one to a lane: the same operations on each
+    // (minpd and maxpd choose as the comparisons above do).
+    __attribute__((target("avx"))) static void sumFourAvx(const double* const* x, Block* const* blocks,
+                                                          std::size_t n) {
+        __m256d h = _mm256_setzero_pd(), l = _mm256_setzero_pd();
+        const std::size_t count = n / kBlock + 1;
+        for (std::size_t b = 0; b < count; ++b) {
+            __m256d least = _mm256_add_pd(h, l), greatest = least, greatestValue = _mm256_set1_pd(-HUGE_VAL);
+            const __m256d hiAtStart = h, loAtStart = l;
+            const std::size_t next = b * kBlock + kBlock;
+            const std::size_t end = std::min(n, next);
+            for (std::size_t i = b * kBlock; i < end; ++i) {
+                const __m256d v = _mm256_set_pd(x[3][i], x[2][i], x[1][i], x[0][i]);
+                const __m256d s = _mm256_add_pd(h, v);
+                const __m256d back = _mm256_sub_pd(s, h);
+                l = _mm256_add_pd(l, _mm256_add_pd(_mm256_sub_pd(h, _mm256_sub_pd(s, back)), _mm256_sub_pd(v, back)));
+                h = s;
+                if (i + 1 < next) {
+                    const __m256d total = _mm256_add_pd(h, l);
+                    least = _mm256_min_pd(total, least);
+                    greatest = _mm256_max_pd(total, greatest);
+                }
+                greatestValue = _mm256_max_pd(v, greatestValue);
+            }
+            double lanes[6][4];
+            _mm256_storeu_pd(lanes[0], hiAtStart);
+            _mm256_storeu_pd(lanes[1], loAtStart);
+            _mm256_storeu_pd(lanes[2], least);
+            _mm256_storeu_pd(lanes[3], greatest);
+            _mm256_storeu_pd(lanes[4], greatestValue);
+            for (int k = 0; k < 4; ++k)
+                blocks[k][b] = {lanes[0][k], lanes[1][k], lanes[2][k], lanes[3][k], lanes[4][k]};
+        }
+    }
+#endif
+
+    // After the blocks: whether they may bound the windows, and by how much to spare.
+    void finish() {
+        const Block& last = blocks_.back();
+        double h = last.hi, l = last.lo;
+        for (std::size_t i = (blocks_.size() - 1) * kBlock; i < n_; ++i) step(h, l, x_[i]);
+        // A series with a value that is not a finite number is searched whole.
+        bounded_ = std::isfinite(h + l);
+        double largest = 0;
+        for (const Block& block : blocks_) {
+            const double magnitude = std::max(std::fabs(block.least), std::fabs(block.greatest));
+            largest = magnitude > largest ? magnitude : largest;
+        }
+        // A window's sum as worked out below lies within a few roundings of
+        // the largest running sum of the difference of the two sums as the
+        // blocks hold them; this is far more than those.
+        slack_ = 1e-13 * largest;
+    }
 
     // One value more in the running sum.
     static void step(double& h, double& l, double v) {
@@ -362,14 +449,13 @@ ColumnEndpoints seriesEndpoints(std::size_t n, const TimeOf& timeOf, int valueIn
 
     // Above the threshold: printing greater than the threshold prints.
     const double edge = threshold ? greatestPrintedAlike(*threshold) : HUGE_VAL;
-    const PrefixSums::Scan scan = sums.sum(x, n, runs, edge);
+    const PrefixSums::Scan scan = sums.scan(runs, edge);
 
     // The peak as the summary finds it: the greatest printed value, the first row that prints it.
     const double greatest = std::max(0.0, scan.greatest);
     if (greatest > 0) {
         const double printsAsGreatest = std::isfinite(greatest) ? leastPrintedAlike(greatest) : greatest;
-        const auto at = static_cast<std::size_t>(
-            std::find_if(x, x + n, [&](double v) { return v >= printsAsGreatest; }) - x);
+        const std::size_t at = sums.firstAtLeast(printsAsGreatest);
         e.peak = x[at];
         e.peakRow = at;
         e.peakAt = timeOf(at);
@@ -400,6 +486,23 @@ ColumnEndpoints seriesEndpoints(std::size_t n, const TimeOf& timeOf, int valueIn
     return e;
 }
 
+// The endpoints of the columns x[0..count) of n rows, as value columns 0..count;
+// thresholds[k] for column k.
+template <class TimeOf>
+std::vector<ColumnEndpoints> columnsEndpoints(std::size_t n, const TimeOf& timeOf, const double* const* x, int count,
+                                              const std::vector<std::pair<std::size_t, std::size_t>>& runs,
+                                              const std::vector<std::optional<double>>& thresholds) {
+    std::vector<PrefixSums> sums(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; k += 4) PrefixSums::sumColumns(&sums[static_cast<std::size_t>(k)], x + k, std::min(4, count - k), n);
+    std::vector<ColumnEndpoints> all;
+    for (int k = 0; k < count; ++k) {
+        const auto column = static_cast<std::size_t>(k);
+        all.push_back(seriesEndpoints(n, timeOf, k, x[k], runs, sums[column],
+                                      column < thresholds.size() ? thresholds[column] : std::nullopt));
+    }
+    return all;
+}
+
 }  // namespace
 
 ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const std::vector<std::size_t>& runStarts,
@@ -413,8 +516,10 @@ ColumnEndpoints columnEndpoints(const ResultBuffer& rows, int valueIndex, const 
     const std::size_t n = rows.size();
     const Doubles x = uninitialised(n + 1);
     for (std::size_t i = 0; i < n; ++i) x[i] = rows.rows[i].values[static_cast<std::size_t>(valueIndex)];
-    PrefixSums sums;
-    return seriesEndpoints(n, rowTimes(rows), valueIndex, x.get(), runsOf(runStarts, n), sums, threshold);
+    const double* column = x.get();
+    ColumnEndpoints e = columnsEndpoints(n, rowTimes(rows), &column, 1, runsOf(runStarts, n), {threshold}).front();
+    e.valueIndex = valueIndex;
+    return e;
 }
 
 std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
@@ -431,13 +536,9 @@ std::vector<ColumnEndpoints> allEndpoints(const ResultBuffer& rows, int year,
         if (i == 0 || beginsRun(rows.rows[i - 1], row, year)) runStarts.push_back(i);
         for (std::size_t k = 0; k < columns; ++k) series[k * n + i] = row.values[k];
     }
-    const auto runs = runsOf(runStarts, n);
-    PrefixSums sums;
-    std::vector<ColumnEndpoints> all;
-    for (std::size_t k = 0; k < columns; ++k)
-        all.push_back(seriesEndpoints(n, rowTimes(rows), static_cast<int>(k), series.get() + k * n, runs, sums,
-                                      k < thresholds.size() ? thresholds[k] : std::nullopt));
-    return all;
+    std::vector<const double*> x(columns);
+    for (std::size_t k = 0; k < columns; ++k) x[k] = series.get() + k * n;
+    return columnsEndpoints(n, rowTimes(rows), x.data(), static_cast<int>(columns), runsOf(runStarts, n), thresholds);
 }
 
 std::vector<ColumnEndpoints> allEndpoints(const MinuteSeries& series,
@@ -448,14 +549,9 @@ std::vector<ColumnEndpoints> allEndpoints(const MinuteSeries& series,
         const CivilTime t = fromCivilSeconds(toCivilSeconds(series.first) + static_cast<std::int64_t>(i) * 60);
         return timeText(ResultRow{t.month, t.day, t.hour, t.minute, {}});
     };
-    PrefixSums sums;
-    std::vector<ColumnEndpoints> all;
-    for (int k = 0; k < resultValueCount(series.kind); ++k)
-        all.push_back(seriesEndpoints(n, timeOf, k, series.column(k), runs, sums,
-                                      static_cast<std::size_t>(k) < thresholds.size()
-                                          ? thresholds[static_cast<std::size_t>(k)]
-                                          : std::nullopt));
-    return all;
+    std::vector<const double*> x;
+    for (int k = 0; k < resultValueCount(series.kind); ++k) x.push_back(series.column(k));
+    return columnsEndpoints(n, timeOf, x.data(), static_cast<int>(x.size()), runs, thresholds);
 }
 
 std::optional<double> parseThreshold(std::string_view text) {
