@@ -16,16 +16,29 @@ namespace verdanel {
 
 namespace {
 
+// Room for a variant's values that a thread keeps from one variant to the
+// next. Not cleared when made: the sink writes every value before it is read.
+struct ColumnRoom {
+    std::unique_ptr<double[]> values;
+    std::size_t size = 0;
+    double* atLeast(std::size_t n) {
+        if (n > size) {
+            values.reset(new double[n]);
+            size = n;
+        }
+        return values.get();
+    }
+};
+
 // Keeps a variant's values in memory instead of the store, column after
 // column as its endpoints read them, and stops at the first value that is
 // not a finite number, as a stored run does.
 class VariantRowSink final : public OutputRowSink {
 public:
-    // `columns` keeps its room from one variant of a thread to the next.
-    VariantRowSink(std::vector<double>& columns, ModelKind kind, std::size_t rows)
-        : columns_(columns), valueCount_(resultValueCount(kind)), capacity_(rows) {
-        columns_.resize(capacity_ * static_cast<std::size_t>(valueCount_));
-    }
+    VariantRowSink(ColumnRoom& room, ModelKind kind, std::size_t rows)
+        : valueCount_(resultValueCount(kind)), capacity_(rows),
+          columns_(room.atLeast(capacity_ * static_cast<std::size_t>(valueCount_))) {}
+    const double* columns() const { return columns_; }
     const NotFiniteValue& notFinite() const { return notFinite_; }
     std::size_t rows() const { return rows_; }
 
@@ -36,7 +49,7 @@ public:
             return false;
         }
         if (rows_ == capacity_) return false;  // more minutes than the period has: never
-        double* to = columns_.data() + rows_;
+        double* to = columns_ + rows_;
         for (int k = 0; k < valueCount_; ++k) to[static_cast<std::size_t>(k) * capacity_] = values[k];
         ++rows_;
         return true;
@@ -54,9 +67,9 @@ public:
     const std::optional<MassBalanceRow>& lastBalance() const { return last_; }
 
 private:
-    std::vector<double>& columns_;
     int valueCount_;
     std::size_t capacity_;
+    double* columns_;
     std::size_t rows_ = 0;
     NotFiniteValue notFinite_;
     std::optional<MassBalanceRow> last_;
@@ -87,9 +100,9 @@ private:
 };
 
 void runVariant(const PreparedRun& prepared, const WeatherSet& weather, const SweepOptions& options,
-                std::vector<double>& columns, VariantProgress& progress, VariantOutcome& out) {
+                ColumnRoom& room, VariantProgress& progress, VariantOutcome& out) {
     const auto periodRows = static_cast<std::size_t>(prepared.period.rows());
-    VariantRowSink sink(columns, prepared.scenario.kind, periodRows);
+    VariantRowSink sink(room, prepared.scenario.kind, periodRows);
     const DriveResult result =
         driveScenario(prepared.scenario, prepared.period, weather, sink, progress, options.plainSteps);
     out.rows = static_cast<std::int64_t>(sink.rows());
@@ -104,7 +117,7 @@ void runVariant(const PreparedRun& prepared, const WeatherSet& weather, const Sw
     }
     // The period's minutes, one after the other, as a search of the stored run gives them.
     out.endpoints = allEndpoints(MinuteSeries{prepared.scenario.kind, prepared.period.firstSecond, periodRows,
-                                              columns.data()},
+                                              sink.columns()},
                                  options.thresholds);
     out.finalBalance = sink.lastBalance();
     out.status = VariantStatus::Finished;
@@ -146,13 +159,13 @@ SweepOutcome runSweep(const ScenarioDefinition& scenario, const SweepPlan& plan,
     outcome.jobs = jobs;
     state.running = jobs;
     auto work = [&] {
-        std::vector<double> columns;
+        ColumnRoom room;
         for (;;) {
             const std::size_t i = state.next.fetch_add(1);
             if (i >= n || state.cancel.load()) break;
             if (!prepared[i].refusal.empty()) continue;
             VariantProgress variantProgress(state.percent[i], state.cancel);
-            runVariant(prepared[i], weather, options, columns, variantProgress, outcome.variants[i]);
+            runVariant(prepared[i], weather, options, room, variantProgress, outcome.variants[i]);
             state.percent[i] = 100;
         }
         std::lock_guard lock(state.mutex);
