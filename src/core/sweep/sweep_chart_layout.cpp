@@ -40,9 +40,7 @@ SweepChartLayout sweepChartLayout(const SweepOutcome& sweep, std::optional<doubl
     char title[128];
     std::snprintf(title, sizeof title, msg::kSweepChartValueTitleFormat, valueUnit(sweep.kind, water));
     layout.valueTitle = title;
-    layout.variantTitle = sweep.plan.label();
-    // The shift's label names its unit already.
-    if (!sweep.plan.shiftsDates() && !sweep.plan.unit().empty()) layout.variantTitle += " (" + sweep.plan.unit() + ")";
+    layout.variantTitle = sweep.plan.title();
 
     // The three series as rows of a buffer, one row per finished variant in
     // the order of their values, so that the result chart's scales apply.

@@ -46,9 +46,7 @@ std::string sweepCsvText(const SweepOutcome& sweep, const std::string& scenarioN
     out += msg::kSweepCsvSection;
     out += end;
     out += std::string(msg::kSweepCsvScenario) + "," + field(scenarioName) + end;
-    std::string varied = plan.label();
-    if (!plan.unit().empty()) varied += " (" + plan.unit() + ")";
-    out += std::string(msg::kSweepCsvVaried) + "," + field(varied) + "," + plan.name() + end;
+    out += std::string(msg::kSweepCsvVaried) + "," + field(plan.title()) + "," + plan.name() + end;
 
     // Which columns carry threshold endpoints: those any variant has a threshold for.
     const int columns = resultValueCount(sweep.kind);

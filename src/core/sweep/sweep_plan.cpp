@@ -82,6 +82,10 @@ SweepPlanOutcome valuesOf(std::string_view text, bool whole, SweepPlan plan) {
 std::string SweepPlan::name() const { return parameter ? parameter->name : kShiftDaysName; }
 std::string SweepPlan::label() const { return parameter ? parameter->label : msg::kShiftDaysLabel; }
 std::string SweepPlan::unit() const { return parameter ? parameter->unit : msg::kShiftDaysUnit; }
+std::string SweepPlan::title() const {
+    if (shiftsDates() || unit().empty()) return label();
+    return label() + " (" + unit() + ")";
+}
 
 SweepPlanOutcome parameterSweep(std::string_view parameterName, std::string_view values) {
     SweepPlan plan;

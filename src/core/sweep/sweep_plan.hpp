@@ -34,6 +34,9 @@ struct SweepPlan {
     // The window's label ("하천변 폭", "살포일 이동 (일)") and unit ("meter", "일").
     std::string label() const;
     std::string unit() const;
+    // The label with its unit, as the chart's axis and the CSV name what
+    // varied: "하천변 폭 (meter)"; the shift's label names its unit already.
+    std::string title() const;
 };
 
 struct SweepPlanOutcome {

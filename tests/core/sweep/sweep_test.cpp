@@ -250,6 +250,10 @@ TEST(SweepPlan, RangesListsAndTheirMistakes) {
         EXPECT_EQ(p.plan->values, c.values);
         EXPECT_EQ(p.plan->name(), c.parameter ? c.parameter : "shift_days");
     }
+    // What varied, with its unit once: the shift's label names it already.
+    EXPECT_EQ(parameterSweep("bank_width", "8").plan->title(), "하천변 폭 (meter)");
+    EXPECT_EQ(parameterSweep("canopy_cover", "0.5").plan->title(), "피 복 도");
+    EXPECT_EQ(shiftSweep("1").plan->title(), msg::kShiftDaysLabel);
     // A shifted variant moves every spray date by the same whole days.
     ScenarioDefinition base;
     base.sprayDates = {{2010, 12, 25, 10, 0, 0}, {2011, 1, 1, 9, 30, 0}};
