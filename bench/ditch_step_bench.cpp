@@ -17,6 +17,8 @@
 #include "core/engines/ditch_fate.hpp"
 #include "core/engines/scenario.hpp"
 
+#include "fast_day.hpp"
+
 using namespace verdanel;
 
 namespace {
@@ -110,26 +112,9 @@ int main(int argc, char** argv) {
             double values[DitchFate::kOutputCount];
             for (int day = 0; day < kDays; ++day) {
                 fate.setWeather(weatherOfDay(day));
-                // As the run's driver goes: the quiet seconds after a row
-                // join the next minute's second 0 when that does not spray.
-                int quiet = 0;
-                for (int minute = 0; minute < 1440; ++minute) {
-                    const double rate = sprays(day, minute * 60) ? S : 0.0;
-                    if (rate == 0.0) {
-                        fate.advance(0.0, quiet + 1);
-                    } else {
-                        fate.advance(0.0, quiet);
-                        fate.advance(rate, 1);
-                    }
-                    fate.outputs(values);
-                    if (rate == 0.0) {
-                        quiet = 59;
-                    } else {
-                        fate.advance(rate, 59);
-                        quiet = 0;
-                    }
-                }
-                fate.advance(0.0, quiet);
+                fastDay(
+                    fate, [&](int minute) { return sprays(day, minute * 60) ? S : 0.0; },
+                    [&](int) { fate.outputs(values); });
             }
         });
 

@@ -19,6 +19,8 @@
 
 #include "core/engines/stream_fate.hpp"
 
+#include "fast_day.hpp"
+
 using namespace verdanel;
 
 namespace {
@@ -92,31 +94,20 @@ int main(int argc, char** argv) {
             }
         }
     };
-    // As the run's driver goes: the quiet seconds after a row join the next
-    // minute's second 0 when that does not spray either.
-    auto fastDay = [S](StreamFate& m, bool spraying, double* row, double& sum) {
-        int quiet = 0;
-        for (int t = 0; t < 86400; t += 60) {
-            const double rate = spraying && t >= kSprayStart && t < kSprayEnd ? S : 0.0;
-            if (rate == 0.0) {
-                m.advance(0.0, quiet + 1);
-            } else {
-                m.advance(0.0, quiet);
-                m.advance(rate, 1);
-            }
-            m.outputs(row);
-            sum += row[0] + row[13];
-            if (rate == 0.0) {
-                quiet = 59;
-            } else {
-                m.advance(rate, 59);
-                quiet = 0;
-            }
-        }
-        m.advance(0.0, quiet);
+    auto fastDayOf = [S](StreamFate& m, bool spraying, double* row, double& sum) {
+        fastDay(
+            m,
+            [&](int minute) {
+                const int t = minute * 60;
+                return spraying && t >= kSprayStart && t < kSprayEnd ? S : 0.0;
+            },
+            [&](int) {
+                m.outputs(row);
+                sum += row[0] + row[13];
+            });
     };
     const Result plain = fastOnly ? Result{} : run(weather, plainDay);
-    const Result fast = plainOnly ? Result{} : run(weather, fastDay);
+    const Result fast = plainOnly ? Result{} : run(weather, fastDayOf);
 
     double worst = 0;
     for (int i = 0; i < StreamFate::kMassCount; ++i) {
