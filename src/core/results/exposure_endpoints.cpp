@@ -114,7 +114,8 @@ public:
     // end), which cover the series from 0 on.
     Scan scan(const std::vector<std::pair<std::size_t, std::size_t>>& runs, double edge) const {
         Scan scan;
-        for (const Block& block : blocks_) scan.greatest = block.greatestValue > scan.greatest ? block.greatestValue : scan.greatest;
+        for (const Block& block : blocks_)
+            scan.greatest = block.greatestValue > scan.greatest ? block.greatestValue : scan.greatest;
         if (!(edge < HUGE_VAL)) return scan;
         for (const auto& [start, end] : runs) {
             std::int64_t current = 0;  // no event reaches across a cut
@@ -493,7 +494,8 @@ std::vector<ColumnEndpoints> columnsEndpoints(std::size_t n, const TimeOf& timeO
                                               const std::vector<std::pair<std::size_t, std::size_t>>& runs,
                                               const std::vector<std::optional<double>>& thresholds) {
     std::vector<PrefixSums> sums(static_cast<std::size_t>(count));
-    for (int k = 0; k < count; k += 4) PrefixSums::sumColumns(&sums[static_cast<std::size_t>(k)], x + k, std::min(4, count - k), n);
+    for (int k = 0; k < count; k += 4)
+        PrefixSums::sumColumns(&sums[static_cast<std::size_t>(k)], x + k, std::min(4, count - k), n);
     std::vector<ColumnEndpoints> all;
     for (int k = 0; k < count; ++k) {
         const auto column = static_cast<std::size_t>(k);

@@ -87,7 +87,8 @@ TEST(SweepCommand, JsonColumnsAreThoseOfTheSameVariantStoredAndCsvHoldsEveryVari
     EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
     const std::string text = cp949ToUtf8(bytes);
     EXPECT_EQ(text.rfind(msg::kSweepCsvSection, 0), 0u);
-    EXPECT_NE(text.find(std::string("\r\n") + msg::kSweepCsvVaried + ",하천변 폭 (meter),bank_width\r\n"), std::string::npos);
+    EXPECT_NE(text.find(std::string("\r\n") + msg::kSweepCsvVaried + ",하천변 폭 (meter),bank_width\r\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\r\n5,거부,하천변 폭은 살포 너비보다 커야 합니다.,"), std::string::npos);
     EXPECT_NE(text.find("\r\n10,완료,,"), std::string::npos);
     EXPECT_NE(text.find("\r\n20,완료,,"), std::string::npos);

@@ -210,8 +210,8 @@ TEST(ExposureEndpoints, BestMeansOfLongSeriesAreThoseOfEveryStart) {
             for (int i = 0; i < kMinutes; ++i)
                 columns[static_cast<std::size_t>(k) * kMinutes + static_cast<std::size_t>(i)] =
                     rows.rows[static_cast<std::size_t>(i)].values[static_cast<std::size_t>(k)];
-        const ColumnEndpoints handed =
-            allEndpoints(MinuteSeries{rows.kind, kJune, kMinutes, columns.data()})[static_cast<std::size_t>(rows.waterIndex())];
+        const ColumnEndpoints handed = allEndpoints(MinuteSeries{rows.kind, kJune, kMinutes, columns.data()})
+            [static_cast<std::size_t>(rows.waterIndex())];
         EXPECT_EQ(handed.peakAt, e.peakAt);
         EXPECT_EQ(handed.peak, e.peak);
         for (std::size_t w = 0; w < kAveragingDays.size(); ++w) EXPECT_EQ(handed.highestMean[w], e.highestMean[w]);

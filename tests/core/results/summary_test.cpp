@@ -219,16 +219,17 @@ TEST(ResultSummary, RowByRowFindsWhatASearchOfEveryRowFinds) {
             r.values[static_cast<std::size_t>(b.waterIndex())] = c.water(i);
             b.rows.push_back(r);
         }
+        const auto water = [&b](std::size_t i) { return b.rows[i].values[static_cast<std::size_t>(b.waterIndex())]; };
         double greatest = 0;
-        for (const ResultRow& r : b.rows) greatest = std::max(greatest, r.values[static_cast<std::size_t>(b.waterIndex())]);
+        for (std::size_t i = 0; i < b.rows.size(); ++i) greatest = std::max(greatest, water(i));
         std::size_t peak = 0, leaves = kRows;
-        while (b.rows[peak].values[static_cast<std::size_t>(b.waterIndex())] < leastPrintedAlike(greatest)) ++peak;
+        while (water(peak) < leastPrintedAlike(greatest)) ++peak;
         for (std::size_t i = peak; i < b.rows.size() && leaves == kRows; ++i)
-            if (b.rows[i].values[static_cast<std::size_t>(b.waterIndex())] <= left) leaves = i;
+            if (water(i) <= left) leaves = i;
 
         const ResultSummary s = computeSummary(b, 2010);
         EXPECT_EQ(s.water.row, peak);
-        EXPECT_EQ(s.water.maximum, b.rows[peak].values[static_cast<std::size_t>(b.waterIndex())]);
+        EXPECT_EQ(s.water.maximum, water(peak));
         const auto tenOClock = static_cast<std::int64_t>(peak / 1440 * 1440 + 600);
         EXPECT_EQ(s.residenceMinutes, leaves == kRows ? 0 : static_cast<std::int64_t>(leaves) - tenOClock);
     }
