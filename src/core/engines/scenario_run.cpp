@@ -25,6 +25,7 @@
 #include "core/results/result_columns.hpp"
 #include "core/results/result_summary.hpp"
 #include "core/store/batch_insert.hpp"
+#include "core/store/output_rows.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -393,11 +394,11 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     StoreTransaction transaction(connection);
     if (!transaction.begin()) return storeFailure(transaction.error());
     if (replacing) {
-        for (const char* remove : {statements.deleteMassBalance, statements.deleteOutput}) {
-            StoreStatement st(connection, remove);
-            st.bindText(1, scenario.name);
-            if (!st.run()) return storeFailure(st.error());
-        }
+        StoreStatement balance(connection, statements.deleteMassBalance);
+        balance.bindText(1, scenario.name);
+        if (!balance.run()) return storeFailure(balance.error());
+        std::string error;
+        if (!deleteOutputRows(connection, scenario.kind, scenario.name, error)) return storeFailure(error);
         StoreStatement st(connection, sql::kDeleteScenarioForRun);
         st.bindAll({scenario.name, std::string(modelType)});
         if (!st.run()) return storeFailure(st.error());
@@ -414,6 +415,10 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
     }
 
     const bool stream = scenario.kind == ModelKind::Stream;
+    // Where the run's rows will lie: after every row there is, one after the other.
+    std::string rowError;
+    const std::optional<std::int64_t> firstRow = nextOutputRow(connection, scenario.kind, rowError);
+    if (!firstRow) return storeFailure(rowError);
     std::optional<SummaryAccumulator> summary;
     if (options.summary) summary.emplace(scenario.kind, outcome.period.start.year);
     StoreRowSink sink(connection, scenario.kind, scenario.name,
@@ -434,6 +439,9 @@ RunOutcome runScenario(StoreConnection& connection, Prompter& prompter, Progress
                       caption);
     }
     if (result == DriveResult::SinkFailed || !sink.finish()) return storeFailure(sink.error());
+    if (!recordOutputRows(connection, scenario.kind, scenario.name, {*firstRow, *firstRow + sink.rows() - 1},
+                          rowError))
+        return storeFailure(rowError);
     if (!transaction.commit()) return storeFailure(transaction.error());
 
     outcome.status = RunStatus::Completed;

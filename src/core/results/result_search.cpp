@@ -8,6 +8,7 @@
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
 #include "core/results/result_messages.hpp"
+#include "core/store/output_rows.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_connection.hpp"
 #include "core/store/store_statement.hpp"
@@ -70,8 +71,11 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
     const std::string to = monthDayBound(endMonth, endDay);
     // The bounds compare as texts, as the store compares them.
     const bool acrossNewYear = from > to;
-    StoreStatement statement(connection, acrossNewYear ? sql::searchAcrossNewYearFor(kind)
-                                                       : sql::statementsFor(kind).searchOutput);
+    // Within the run's rows where it recorded them; else by name.
+    const std::optional<OutputRows> rows = outputRowsOf(connection, kind, scenarioName);
+    StoreStatement statement(connection, rows ? std::string_view(sql::searchOutputInRows(kind, acrossNewYear))
+                                         : acrossNewYear ? sql::searchAcrossNewYearFor(kind)
+                                                         : sql::statementsFor(kind).searchOutput);
     if (!statement.valid()) {
         reportStoreError(prompter, statement.error());
         reportNothingFound(prompter);
@@ -80,6 +84,10 @@ ResultBuffer ResultSearch::search(StoreConnection& connection, Prompter& prompte
     statement.bindText(1, from);
     statement.bindText(2, to);
     statement.bindText(3, scenarioName);
+    if (rows) {
+        statement.bindInt(4, rows->first);
+        statement.bindInt(5, rows->last);
+    }
 
     const int valueCount = std::clamp(statement.columnCount() - kFirstValueColumn, 0, buffer.valueCount);
     const int firstDay = dayOrdinal(startMonth, startDay);

@@ -5,6 +5,7 @@
 #include "core/common/prompter.hpp"
 #include "core/common/text_format.hpp"
 #include "core/results/result_messages.hpp"
+#include "core/store/output_rows.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
 #include "core/store/store_connection.hpp"
@@ -109,7 +110,11 @@ bool deleteScenario(StoreConnection& connection, Prompter& prompter, ModelKind k
     StoreAccessor accessor(connection, prompter);
     // The accessor shows a rejected statement itself; the transaction then rolls back when it goes.
     if (!accessor.execute(sql::kDeleteScenario, {name, std::string(modelTypeText(kind))})) return false;
-    if (!accessor.execute(statements.deleteOutput, {name})) return false;
+    std::string error;
+    if (!deleteOutputRows(connection, kind, name, error)) {
+        prompter.inform(fillMessage(msg::kStoreErrorFormat, error), msg::kProgramTitle, PromptIcon::Error);
+        return false;
+    }
     if (!accessor.execute(statements.deleteMassBalance, {name})) return false;
     if (!transaction.commit()) {
         prompter.inform(fillMessage(msg::kStoreErrorFormat, transaction.error()), msg::kProgramTitle,

@@ -32,8 +32,9 @@ struct StoreCreation {
 StoreCreation createStore(const std::string& path, const std::string& chemicalsFile = {});
 
 // A store made before the mass-balance tables had all their columns gains the
-// missing ones (REAL, empty in the rows it holds), one ALTER TABLE each; a
-// store that has them is not written. False with the store's words in
+// missing ones (REAL, empty in the rows it holds), one ALTER TABLE each, and
+// one made before the record of output rows gains its table (empty: its runs
+// are found by name); a store that has them is not written. False with the store's words in
 // `error` when the store refuses (a read-only file).
 bool addMissingColumns(const SqliteDatabase& db, std::string& error);
 

@@ -137,6 +137,38 @@ inline ModelStatements statementsFor(ModelKind kind) {
     return {kInsertStreamOutput, kDeleteStreamOutput, kDeleteStreamMassBalance, kSearchStreamOutput};
 }
 
+// --- Where each run's output rows lie -----------------------------------------
+// A run appends its output rows one after the other, so they are the rowids
+// first_row..last_row of their table; the run records them here. A new
+// store has no index on the output tables' scenario name (see schema.cpp):
+// the searches and deletes go by these rowids, and by name only where a run
+// has none.
+inline constexpr const char* kCreateOutputRows =
+    "CREATE TABLE model_output_rows (Scenario_Name TEXT, Model_Type TEXT, first_row INTEGER, last_row INTEGER)";
+// The same for a store made before the table (created when it opens for writing).
+inline constexpr const char* kCreateOutputRowsIfMissing =
+    "CREATE TABLE IF NOT EXISTS model_output_rows (Scenario_Name TEXT, Model_Type TEXT, first_row INTEGER, "
+    "last_row INTEGER)";
+// (name, model type)
+inline constexpr const char* kOutputRowsOf =
+    "SELECT first_row, last_row FROM model_output_rows WHERE Scenario_Name = ? AND Model_Type = ?";
+// (name, model type, first rowid, last rowid)
+inline constexpr const char* kInsertOutputRows = "INSERT INTO model_output_rows VALUES (?, ?, ?, ?)";
+// (name, model type)
+inline constexpr const char* kDeleteOutputRows =
+    "DELETE FROM model_output_rows WHERE Scenario_Name = ? AND Model_Type = ?";
+// The largest rowid of the model's output table (NULL when empty).
+const std::string& lastOutputRow(ModelKind kind);
+// (first rowid, last rowid): the scenario names at both ends.
+const std::string& outputNamesAt(ModelKind kind);
+// (name): the least and greatest rowid and the count of the scenario's rows.
+const std::string& outputRowsByName(ModelKind kind);
+// (first rowid, last rowid, name)
+const std::string& deleteOutputInRows(ModelKind kind);
+// The output search (start "MMDD", end "MMDD", name, first rowid, last rowid)
+// within the run's rows, in a range across New Year or not.
+const std::string& searchOutputInRows(ModelKind kind, bool acrossNewYear);
+
 // Store pragmas and compaction.
 inline constexpr const char* kCompactInto = "VACUUM INTO ?";
 // New stores and compacted copies: pages of 16 KiB, which measured faster for

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -13,6 +14,7 @@
 #include "core/engines/scenario_run.hpp"
 #include "core/results/result_columns.hpp"
 #include "core/results/result_search.hpp"
+#include "core/results/scenario_records.hpp"
 #include "core/results/result_summary.hpp"
 #include "core/store/statements.hpp"
 #include "core/store/store_accessor.hpp"
@@ -356,4 +358,74 @@ TEST(ScenarioRun, ARunWhoseValuesAreNotFiniteFailsAndLeavesTheStoreAsItWas) {
         }
     }
     EXPECT_TRUE(digestStore(f.connection.handle()) == before);
+}
+
+// A new store has no index on the output tables' scenario name: a run
+// records the rowids of its rows and searches and deletes go by them. Where
+// the record is missing, points at another run's rows, or the rows were
+// numbered anew by another program's VACUUM, the rows are found by name
+// (and the record mended); every way gives the same rows, and a delete
+// takes the rows with their record.
+TEST(ScenarioRun, OutputRowsAreFoundByTheirRecordedRowidsOrByName) {
+    RunFixture f;
+    for (const char* name : {"a", "b", "c"})
+        ASSERT_EQ(f.run(f.scenario(ModelKind::Ditch, name)).status, RunStatus::Completed);
+    StoreAccessor a(f.connection, f.prompter);
+    ASSERT_EQ(
+        a.query("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name LIKE 'model_output_%'").rows(),
+        1);
+    EXPECT_EQ(a.cell(0, 0), "0");
+    auto search = [&](const std::string& name) {
+        const ResultBuffer rows = ResultSearch::search(f.connection, f.prompter, ModelKind::Ditch, name, 1, 1, 12, 31);
+        std::vector<std::tuple<int, int, int, int, double, double>> kept;
+        for (const ResultRow& r : rows.rows)
+            kept.emplace_back(r.month, r.day, r.hour, r.minute, r.values[0], r.values[7]);
+        return kept;
+    };
+    auto record = [&](const std::string& name) {
+        if (a.query("SELECT first_row, last_row FROM model_output_rows WHERE Scenario_Name = ?", {name}).rows() != 1)
+            return std::make_pair(-1LL, -1LL);
+        return std::make_pair(std::stoll(a.cell(0, 0)), std::stoll(a.cell(0, 1)));
+    };
+    auto byName = [&](const std::string& name) {
+        a.query("SELECT min(rowid), max(rowid) FROM model_output_ditch WHERE scenario_name = ?", {name});
+        return std::make_pair(std::stoll(a.cell(0, 0)), std::stoll(a.cell(0, 1)));
+    };
+    const auto b = search("b"), c = search("c");
+    ASSERT_FALSE(b.empty());
+    EXPECT_EQ(record("b"), byName("b"));
+    EXPECT_EQ(record("b").second - record("b").first + 1, static_cast<std::int64_t>(b.size()));
+
+    struct Case {
+        const char* what;
+        const char* name;
+        std::function<void()> spoil;
+    };
+    const Case cases[] = {
+        {"no record", "b", [&] { a.execute("DELETE FROM model_output_rows WHERE Scenario_Name = 'b'"); }},
+        {"a record of another run's rows", "c",
+         [&] {
+             const auto other = record("a");
+             a.execute("UPDATE model_output_rows SET first_row = ?, last_row = ? WHERE Scenario_Name = 'c'",
+                       {other.first, other.second});
+         }},
+        {"rows numbered anew", "c",
+         [&] {
+             ASSERT_TRUE(deleteScenario(f.connection, f.prompter, ModelKind::Ditch, "a"));
+             ASSERT_TRUE(a.execute("VACUUM"));
+         }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        k.spoil();
+        EXPECT_EQ(search(k.name), std::string(k.name) == "b" ? b : c);
+        if (record(k.name).first >= 0) {
+            EXPECT_EQ(record(k.name), byName(k.name));  // mended
+        }
+    }
+    ASSERT_TRUE(deleteScenario(f.connection, f.prompter, ModelKind::Ditch, "c"));
+    EXPECT_EQ(record("c").first, -1);
+    ASSERT_EQ(a.query("SELECT count(*) FROM model_output_ditch WHERE scenario_name = 'c'").rows(), 1);
+    EXPECT_EQ(a.cell(0, 0), "0");
+    EXPECT_EQ(search("b"), b);
 }

@@ -23,7 +23,7 @@ std::vector<std::string> columnsOf(sqlite3* db, const std::string& table) {
 }
 }  // namespace
 
-TEST(StoreSchema, EightTablesInTheirBindingColumnOrder) {
+TEST(StoreSchema, NineTablesInTheirBindingColumnOrder) {
     TempFolder dir;
     ASSERT_TRUE(createStore(dir.file("v.mdb")).ok);
     sqlite3* db = nullptr;
@@ -51,6 +51,7 @@ TEST(StoreSchema, EightTablesInTheirBindingColumnOrder) {
                                          "Cplt_spray1", "Cplt_spray2", "Cwater"})},
         {"model_output_POND", withKeys({"Cair_spray1", "Cair_water", "Cair_spray2", "Csoil_spray1", "Csoil_spray2",
                                         "Cplt_spray1", "Cplt_spray2", "Cwater"})},
+        {"model_output_rows", {"Scenario_Name", "Model_Type", "first_row", "last_row"}},
     };
     for (const auto& [table, cols] : expected) EXPECT_EQ(columnsOf(db, table), cols) << table;
     for (const char* mb : {"mass_balance_stream", "mass_balance_Ditch", "MASS_BALANCE_POND"}) {
@@ -58,7 +59,7 @@ TEST(StoreSchema, EightTablesInTheirBindingColumnOrder) {
         ASSERT_FALSE(cols.empty()) << mb;
         EXPECT_EQ(cols[0], "Scenario_Name");
     }
-    EXPECT_EQ(storeTables().size(), 8u);
+    EXPECT_EQ(storeTables().size(), 9u);
     sqlite3_close(db);
 }
 

@@ -1,6 +1,6 @@
-// What a store is made of beyond its tables: the mass-balance columns a store
-// made before them gains when it is opened, and the page size of new stores
-// and of compacted copies.
+// What a store is made of beyond its tables: the mass-balance columns and the
+// record of output rows a store made before them gains when it is opened,
+// and the page size of new stores and of compacted copies.
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
@@ -60,7 +60,7 @@ std::string pragma(StoreConnection& c, ScriptedPrompter& prompter, const char* s
 
 }  // namespace
 
-TEST(StoreLayout, AnEarlierStoreGainsTheBalanceColumnsOnceAndKeepsItsRows) {
+TEST(StoreLayout, AnEarlierStoreGainsTheBalanceColumnsAndTheRowRecordOnceAndKeepsItsRows) {
     TestApplication app;
     {
         sqlite3* db = nullptr;
@@ -70,6 +70,8 @@ TEST(StoreLayout, AnEarlierStoreGainsTheBalanceColumnsOnceAndKeepsItsRows) {
             exec(db, std::string("CREATE TABLE ") + table + " " + kEarlierColumns);
             exec(db, std::string("INSERT INTO ") + table + " VALUES ('earlier', '06', '01', '10', '00', 1, 2, 3, 4, 5)");
         }
+        // Nor had they the record of each run's output rows.
+        exec(db, "DROP TABLE model_output_rows");
         sqlite3_close(db);
     }
     std::vector<std::string> expected = {"Scenario_Name", "simulation_month", "simulation_day", "simulation_hour",
@@ -89,6 +91,8 @@ TEST(StoreLayout, AnEarlierStoreGainsTheBalanceColumnsOnceAndKeepsItsRows) {
             EXPECT_EQ(pragma(c, prompter, "PRAGMA schema_version"), schemaVersion);
         }
         schemaVersion = pragma(c, prompter, "PRAGMA schema_version");
+        EXPECT_EQ(columnsOf(c, prompter, "model_output_rows"),
+                  (std::vector<std::string>{"Scenario_Name", "Model_Type", "first_row", "last_row"}));
         for (const char* table : kBalanceTables) {
             EXPECT_EQ(columnsOf(c, prompter, table), expected) << table << ", opening " << opening;
             StoreAccessor a(c, prompter);
