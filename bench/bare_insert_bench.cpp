@@ -25,18 +25,12 @@
 #include "core/store/store_statement.hpp"
 #include "core/store/store_transaction.hpp"
 
+#include "printing_prompter.hpp"
+
 using namespace verdanel;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class PrintingPrompter final : public Prompter {
-public:
-    void inform(const std::string& text, const std::string&, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-    bool confirm(const std::string&, const std::string&) override { return false; }
-};
 
 constexpr int kRowsPerStatement = 64;
 

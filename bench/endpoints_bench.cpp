@@ -25,18 +25,12 @@
 #include "core/results/scenario_records.hpp"
 #include "core/store/store_connection.hpp"
 
+#include "printing_prompter.hpp"
+
 using namespace verdanel;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class PrintingPrompter final : public Prompter {
-public:
-    void inform(const std::string& text, const std::string&, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-    bool confirm(const std::string&, const std::string&) override { return false; }
-};
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

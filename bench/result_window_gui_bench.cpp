@@ -32,23 +32,12 @@
 #include "gui/results/result_table_models.hpp"
 #include "gui/results/result_window.hpp"
 
+#include "printing_prompter.hpp"
+
 using namespace verdanel;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class PrintingPrompter final : public Prompter {
-public:
-    void inform(const std::string& text, const std::string&, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        ++messages;
-    }
-    bool confirm(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "question: %s\n", text.c_str());
-        return false;
-    }
-    int messages = 0;
-};
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -26,19 +26,13 @@
 #include "core/store/store_statement.hpp"
 #include "core/weather/weather_reader.hpp"
 
+#include "printing_prompter.hpp"
+
 using namespace verdanel;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class QuietPrompter final : public Prompter {
-public:
-    void inform(const std::string& text, const std::string&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool confirm(const std::string&, const std::string&) override { return true; }
-};
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -66,7 +60,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", made.error.c_str());
         return 1;
     }
-    QuietPrompter prompter;
+    PrintingPrompter prompter(true);
     StoreConnection connection;
     if (!connection.open(text, prompter)) return 1;
 
