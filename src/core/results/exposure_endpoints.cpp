@@ -5,9 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#elif defined(__SSE2__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -310,9 +308,8 @@ private:
             }
             full_ = true;
         }
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-        static const bool withAvx2 = __builtin_cpu_supports("avx2");
-        if (withAvx2) return greatestWindowAvx2(hi_.get(), lo_.get(), first, last, w);
+#ifdef VERDANEL_HAS_AVX_PATHS
+        if (processorHasAvx()) return greatestWindowAvx(hi_.get(), lo_.get(), first, last, w);
 #endif
         return greatestWindowSse2(hi_.get(), lo_.get(), first, last, w);
     }
@@ -345,11 +342,10 @@ private:
         return best;
     }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    // The same, four starts to a register, on processors that have AVX2.
-    __attribute__((target("avx2"))) static double greatestWindowAvx2(const double* H, const double* L,
-                                                                     std::size_t i, std::size_t last,
-                                                                     std::size_t w) {
+#ifdef VERDANEL_HAS_AVX_PATHS
+    // The same, four starts to a register, on processors that have AVX.
+    __attribute__((target("avx"))) static double greatestWindowAvx(const double* H, const double* L, std::size_t i,
+                                                                   std::size_t last, std::size_t w) {
         __m256d best0 = _mm256_set1_pd(-HUGE_VAL), best1 = best0;
         for (; i + 7 <= last; i += 8) {
             const __m256d d0 = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(H + i + w), _mm256_loadu_pd(H + i)),

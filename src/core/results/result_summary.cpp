@@ -1,6 +1,5 @@
 #include "core/results/result_summary.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
